@@ -1,0 +1,267 @@
+#include "platform/profile.h"
+
+#include "platform/integertext.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QSet>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace lirena {
+
+namespace {
+
+const char *const kTurkishCodePage = "windows-1254";
+
+bool isAscii(const QByteArray &bytes)
+{
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool isValidUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+// Encodes text in the Turkish code page, or gives nothing when a character has no place in it.
+std::optional<QByteArray> encodeTurkish(const QString &text)
+{
+    QStringEncoder encoder(kTurkishCodePage);
+    if (!encoder.isValid())
+        return std::nullopt;
+    QByteArray bytes = encoder.encode(text);
+    QStringDecoder decoder(kTurkishCodePage);
+    if (encoder.hasError() || decoder.decode(bytes) != text)
+        return std::nullopt;
+    return bytes;
+}
+
+// Values are one line each: a line break inside one would start a key or section of its own.
+QString singleLine(QString value)
+{
+    value.replace(u'\r', u' ');
+    value.replace(u'\n', u' ');
+    return value;
+}
+
+} // namespace
+
+Profile::Profile(QString path) : mPath(std::move(path))
+{
+    QFile file(mPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    mExisted = true;
+    QByteArray bytes = file.readAll();
+
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        mUtf8Bom = true;
+        bytes.remove(0, 3);
+    }
+    QString text;
+    if (mUtf8Bom || (!isAscii(bytes) && isValidUtf8(bytes))) {
+        mEncoding = Encoding::Utf8;
+        text = QString::fromUtf8(bytes);
+    } else {
+        mEncoding = Encoding::Windows1254;
+        QStringDecoder decoder(kTurkishCodePage);
+        text = decoder.isValid() ? decoder.decode(bytes) : QString::fromLatin1(bytes);
+    }
+
+    const qsizetype firstBreak = text.indexOf(u'\n');
+    mLineEnd = firstBreak > 0 && text[firstBreak - 1] == u'\r' ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    if (firstBreak < 0)
+        mLineEnd = QStringLiteral("\r\n");
+
+    const QStringList lines = text.split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        // The text after the last line break is a line only when it holds something.
+        if (i == lines.size() - 1 && line.isEmpty())
+            break;
+        mLines.push_back(line);
+    }
+}
+
+QString Profile::sectionName(const QString &line, bool *isHeader)
+{
+    const QString trimmed = line.trimmed();
+    *isHeader = trimmed.startsWith(u'[');
+    if (!*isHeader)
+        return {};
+    const qsizetype close = trimmed.indexOf(u']');
+    return (close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1)).trimmed();
+}
+
+bool Profile::splitKeyLine(const QString &line, QString *key, QString *value)
+{
+    const qsizetype eq = line.indexOf(u'=');
+    if (eq < 0)
+        return false;
+    const QString trimmedStart = line.trimmed();
+    if (trimmedStart.startsWith(u';'))
+        return false;
+    *key = line.left(eq).trimmed();
+    *value = line.mid(eq + 1).trimmed();
+    return true;
+}
+
+Profile::Range Profile::findSection(const QString &section) const
+{
+    Range range;
+    const QString wanted = section.trimmed();
+    for (int i = 0; i < int(mLines.size()); ++i) {
+        bool header = false;
+        const QString name = sectionName(mLines[i], &header);
+        if (!header)
+            continue;
+        if (range.header >= 0) {
+            range.end = i;
+            return range;
+        }
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            range.header = i;
+    }
+    if (range.header >= 0)
+        range.end = int(mLines.size());
+    return range;
+}
+
+int Profile::findKey(const Range &range, const QString &key) const
+{
+    if (range.header < 0)
+        return -1;
+    const QString wanted = key.trimmed();
+    for (int i = range.header + 1; i < range.end; ++i) {
+        QString k, v;
+        if (splitKeyLine(mLines[i], &k, &v) && k.compare(wanted, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QString Profile::readString(const QString &section, const QString &key, const QString &def) const
+{
+    const int line = findKey(findSection(section), key);
+    if (line < 0)
+        return def;
+    QString k, v;
+    splitKeyLine(mLines[line], &k, &v);
+    return v;
+}
+
+int Profile::readInteger(const QString &section, const QString &key, int def) const
+{
+    const int line = findKey(findSection(section), key);
+    if (line < 0)
+        return def;
+    QString k, v;
+    splitKeyLine(mLines[line], &k, &v);
+    return parseInteger(v).value_or(def);
+}
+
+bool Profile::sectionExists(const QString &section) const
+{
+    return findSection(section).header >= 0;
+}
+
+QStringList Profile::readSectionValues(const QString &section) const
+{
+    QStringList result;
+    const Range range = findSection(section);
+    if (range.header < 0)
+        return result;
+    QSet<QString> seen;
+    for (int i = range.header + 1; i < range.end; ++i) {
+        QString k, v;
+        if (!splitKeyLine(mLines[i], &k, &v) || k.isEmpty())
+            continue;
+        const QString folded = k.toCaseFolded();
+        if (seen.contains(folded))
+            continue;
+        seen.insert(folded);
+        if (!v.isEmpty())
+            result.append(k + u'=' + v);
+    }
+    return result;
+}
+
+void Profile::writeString(const QString &section, const QString &key, const QString &value)
+{
+    const QString line = key.trimmed() + u'=' + singleLine(value);
+    Range range = findSection(section);
+    if (range.header < 0) {
+        if (!mLines.empty() && !mLines.back().trimmed().isEmpty())
+            mLines.push_back(QString());
+        mLines.push_back(u'[' + section.trimmed() + u']');
+        mLines.push_back(line);
+        mDirty = true;
+        return;
+    }
+    const int existing = findKey(range, key);
+    if (existing >= 0) {
+        if (mLines[existing] != line) {
+            mLines[existing] = line;
+            mDirty = true;
+        }
+        return;
+    }
+    // A new key goes after the section's last line that holds something.
+    int insertAt = range.end;
+    while (insertAt > range.header + 1 && mLines[insertAt - 1].trimmed().isEmpty())
+        --insertAt;
+    mLines.insert(mLines.begin() + insertAt, line);
+    mDirty = true;
+}
+
+void Profile::writeInteger(const QString &section, const QString &key, int value)
+{
+    writeString(section, key, QString::number(value));
+}
+
+void Profile::eraseSection(const QString &section)
+{
+    const Range range = findSection(section);
+    if (range.header < 0)
+        return;
+    mLines.erase(mLines.begin() + range.header, mLines.begin() + range.end);
+    mDirty = true;
+}
+
+bool Profile::save(QString *error)
+{
+    QString text;
+    for (const QString &line : mLines)
+        text += line + mLineEnd;
+
+    QByteArray bytes;
+    if (mEncoding == Encoding::Windows1254) {
+        if (auto encoded = encodeTurkish(text))
+            bytes = *encoded;
+        else
+            mEncoding = Encoding::Utf8; // a character the code page lacks: keep every one of them
+    }
+    if (mEncoding == Encoding::Utf8)
+        bytes = (mUtf8Bom ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
+
+    QSaveFile file(mPath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = QStringLiteral("Unable to write to %1").arg(mPath);
+        return false;
+    }
+    mExisted = true;
+    mDirty = false;
+    return true;
+}
+
+} // namespace lirena

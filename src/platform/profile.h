@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace lirena {
+
+// An INI profile file held in memory: the reading and writing rules of the
+// profile functions that course and settings files were written for.
+// Section and key names match ignoring case, values are trimmed, the first of
+// duplicate keys wins, and lines the profile does not touch are kept as they
+// are. Changes stay in memory until save(), which replaces the file atomically.
+class Profile
+{
+public:
+    enum class Encoding { Windows1254, Utf8 };
+
+    // Reads the file at path; a missing or unreadable file gives an empty profile.
+    explicit Profile(QString path);
+
+    // Path of the file this profile reads and writes.
+    const QString &path() const { return mPath; }
+    // Whether the file existed when the profile was read.
+    bool existed() const { return mExisted; }
+    // Encoding the file is written back in (what was read, or Windows-1254 for a new file).
+    Encoding encoding() const { return mEncoding; }
+    // Whether save() would change the file.
+    bool isDirty() const { return mDirty; }
+
+    // Value of the first key of that name in the first section of that name, or def.
+    QString readString(const QString &section, const QString &key, const QString &def = {}) const;
+    // Value as an integer (decimal, or hexadecimal with 0x or $), def when missing or unparsable.
+    int readInteger(const QString &section, const QString &key, int def) const;
+    // Whether the section exists.
+    bool sectionExists(const QString &section) const;
+    // The section's "key=value" lines in file order; a repeated key gives one line with
+    // the value of its first occurrence; a key with an empty value gives no line.
+    QStringList readSectionValues(const QString &section) const;
+
+    // Sets a key, replacing its first occurrence or adding it at the end of the section;
+    // a missing section is appended at the end of the file.
+    void writeString(const QString &section, const QString &key, const QString &value);
+    void writeInteger(const QString &section, const QString &key, int value);
+    // Removes the section with all its lines.
+    void eraseSection(const QString &section);
+
+    // Writes the file in its encoding and line endings: a temporary file renamed over the
+    // old one, so a crash leaves the old file or the new one. On failure returns false and
+    // sets error to a message naming the file; the file is left as it was.
+    bool save(QString *error = nullptr);
+
+private:
+    struct Range
+    {
+        int header = -1; // index of the [section] line
+        int end = -1;    // one past the section's last line
+    };
+
+    Range findSection(const QString &section) const;
+    int findKey(const Range &range, const QString &key) const;
+    static bool splitKeyLine(const QString &line, QString *key, QString *value);
+    static QString sectionName(const QString &line, bool *isHeader);
+
+    QString mPath;
+    std::vector<QString> mLines;
+    Encoding mEncoding = Encoding::Windows1254;
+    bool mUtf8Bom = false;
+    QString mLineEnd = QStringLiteral("\r\n");
+    bool mExisted = false;
+    bool mDirty = false;
+};
+
+} // namespace lirena
