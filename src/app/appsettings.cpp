@@ -1,0 +1,64 @@
+#include "app/appsettings.h"
+
+#include "platform/integertext.h"
+#include "platform/pathresolver.h"
+
+#include <QDir>
+
+namespace lirena {
+
+namespace {
+
+const QString kSettings = QStringLiteral("Settings");
+
+} // namespace
+
+QString AppSettings::readDataFolder(const Profile &profile, const QString &programFolder)
+{
+    QString folder = profile.readString(kSettings, QStringLiteral("DataFolder"), programFolder);
+    folder.replace(u'\\', u'/');
+    if (folder.isEmpty())
+        folder = programFolder;
+    if (QDir::isRelativePath(folder))
+        folder = withTrailingSlash(programFolder) + folder;
+    return withTrailingSlash(folder);
+}
+
+DisplayOptions AppSettings::readDisplayOptions(const Profile &p)
+{
+    DisplayOptions o;
+    o.ImageSize = p.readInteger(kSettings, QStringLiteral("ImageSize"), o.ImageSize);
+    o.ImageSizeType = p.readInteger(kSettings, QStringLiteral("ImageSizeType"), o.ImageSizeType);
+    o.BackgroundColor = p.readInteger(kSettings, QStringLiteral("BackgroundColor"), o.BackgroundColor);
+    o.MarkColor = p.readInteger(kSettings, QStringLiteral("MarkColor"), o.MarkColor);
+    o.Test3WaitTime = QString::number(p.readInteger(kSettings, QStringLiteral("Test3WaitTime"), 5));
+    const auto factor = parseDecimalComma(p.readString(kSettings, QStringLiteral("Test12WaitTime")));
+    o.Test12WaitTime = formatDecimalComma(factor.value_or(1.2));
+    o.MarkType = p.readInteger(kSettings, QStringLiteral("MarkType"), o.MarkType);
+    return o;
+}
+
+RunState AppSettings::readRunState(const Profile &p)
+{
+    RunState r;
+    r.LastScreenSize = p.readInteger(kSettings, QStringLiteral("LastScreenSize"), r.LastScreenSize);
+    r.LastChapter = p.readString(kSettings, QStringLiteral("LastChapter"));
+    r.MediaPosition = p.readInteger(kSettings, QStringLiteral("MediaPosition"), r.MediaPosition);
+    return r;
+}
+
+void AppSettings::write(Profile &p, const RunState &r, const DisplayOptions &o)
+{
+    p.writeString(kSettings, QStringLiteral("LastChapter"), r.LastChapter);
+    p.writeInteger(kSettings, QStringLiteral("MediaPosition"), r.MediaPosition);
+    p.writeInteger(kSettings, QStringLiteral("LastScreenSize"), r.LastScreenSize);
+    p.writeString(kSettings, QStringLiteral("Test3WaitTime"), o.Test3WaitTime);
+    p.writeString(kSettings, QStringLiteral("Test12WaitTime"), o.Test12WaitTime);
+    p.writeInteger(kSettings, QStringLiteral("MarkType"), o.MarkType);
+    p.writeInteger(kSettings, QStringLiteral("ImageSize"), o.ImageSize);
+    p.writeInteger(kSettings, QStringLiteral("ImageSizeType"), o.ImageSizeType);
+    p.writeInteger(kSettings, QStringLiteral("BackgroundColor"), o.BackgroundColor);
+    p.writeInteger(kSettings, QStringLiteral("MarkColor"), o.MarkColor);
+}
+
+} // namespace lirena

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/profile.h"
+
+#include <QString>
+
+namespace lirena {
+
+// The options of the "Seçenekler" page as "Vedra.ini" stores them.
+struct DisplayOptions
+{
+    int ImageSize = 0;     // index of the size list: %100, %75, %50, %120, %150
+    int ImageSizeType = 1; // 0 fit the screen, 1 the chosen size
+    int BackgroundColor = 75689; // platform colour 0x00BBGGRR
+    int MarkColor = 9029623;
+    QString Test3WaitTime = QStringLiteral("5");    // seconds, as the label shows it
+    QString Test12WaitTime = QStringLiteral("1,2"); // factor with a decimal comma
+    int MarkType = 0;
+
+    bool operator==(const DisplayOptions &) const = default;
+};
+
+// The state of the last run, restored at the first activation.
+struct RunState
+{
+    QString LastChapter; // file name, relative to the data folder
+    int MediaPosition = 0;
+    int LastScreenSize = 1; // control panel state 0, 1 or 2
+
+    bool operator==(const RunState &) const = default;
+};
+
+// Reads and writes the program's settings file "Vedra.ini" (section Settings).
+class AppSettings
+{
+public:
+    static QString fileName() { return QStringLiteral("Vedra.ini"); }
+
+    // The course data folder with a trailing "/": Settings/DataFolder, the program
+    // folder by default; a relative folder is taken from the program folder.
+    static QString readDataFolder(const Profile &profile, const QString &programFolder);
+    // The options, each falling back to its default when missing or unparsable.
+    static DisplayOptions readDisplayOptions(const Profile &profile);
+    static RunState readRunState(const Profile &profile);
+    // Writes the keys in the order the program always wrote them; other keys stay.
+    static void write(Profile &profile, const RunState &run, const DisplayOptions &options);
+};
+
+} // namespace lirena

@@ -1,0 +1,171 @@
+#include "app/glyphs.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace lirena {
+
+namespace {
+
+const QColor kInk(40, 40, 40);
+const QColor kBrand(169, 39, 1);
+
+QPixmap drawGlyph(Glyph glyph, int size, QColor ink)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    const qreal s = size;
+    const qreal m = s * 0.22;
+    QPainterPath path;
+    switch (glyph) {
+    case Glyph::Play:
+        path.moveTo(m, m * 0.8);
+        path.lineTo(s - m, s / 2);
+        path.lineTo(m, s - m * 0.8);
+        path.closeSubpath();
+        p.drawPath(path);
+        break;
+    case Glyph::Pause:
+        p.drawRect(QRectF(m, m, s * 0.2, s - 2 * m));
+        p.drawRect(QRectF(s - m - s * 0.2, m, s * 0.2, s - 2 * m));
+        break;
+    case Glyph::Stop:
+        p.drawRect(QRectF(m, m, s - 2 * m, s - 2 * m));
+        break;
+    case Glyph::Back:
+    case Glyph::Forward: {
+        const bool back = glyph == Glyph::Back;
+        const qreal tip = back ? m : s - m;
+        const qreal base = back ? s / 2 : s / 2;
+        path.moveTo(tip, s / 2);
+        path.lineTo(base, m);
+        path.lineTo(base, s - m);
+        path.closeSubpath();
+        p.drawPath(path);
+        p.drawRect(back ? QRectF(base, s * 0.4, s - m - base, s * 0.2) : QRectF(m, s * 0.4, base - m, s * 0.2));
+        break;
+    }
+    case Glyph::Next:
+        path.moveTo(m, m);
+        path.lineTo(s * 0.62, s / 2);
+        path.lineTo(m, s - m);
+        path.closeSubpath();
+        p.drawPath(path);
+        p.drawRect(QRectF(s * 0.64, m, s * 0.14, s - 2 * m));
+        break;
+    case Glyph::Manual:
+        p.setPen(QPen(ink, s * 0.12));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRectF(1, 1, s - 2, s - 2));
+        p.setFont(QFont(QStringLiteral("Sans"), int(s * 0.45), QFont::Bold));
+        p.drawText(QRectF(0, 0, s, s), Qt::AlignCenter, QStringLiteral("?"));
+        break;
+    case Glyph::PanelDown:
+    case Glyph::PanelUp: {
+        const bool up = glyph == Glyph::PanelUp;
+        path.moveTo(m, up ? s - m : m);
+        path.lineTo(s - m, up ? s - m : m);
+        path.lineTo(s / 2, up ? m : s - m);
+        path.closeSubpath();
+        p.drawPath(path);
+        break;
+    }
+    case Glyph::Minimise:
+        p.drawRect(QRectF(m, s - m - s * 0.15, s - 2 * m, s * 0.15));
+        break;
+    case Glyph::Close:
+        p.setPen(QPen(ink, s * 0.14, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(m, m), QPointF(s - m, s - m));
+        p.drawLine(QPointF(s - m, m), QPointF(m, s - m));
+        break;
+    }
+    return pixmap;
+}
+
+} // namespace
+
+QIcon glyphIcon(Glyph glyph, int size)
+{
+    QIcon icon;
+    icon.addPixmap(drawGlyph(glyph, size, kInk), QIcon::Normal);
+    icon.addPixmap(drawGlyph(glyph, size, QColor(160, 160, 160)), QIcon::Disabled);
+    return icon;
+}
+
+QPixmap logoPicture()
+{
+    QPixmap pixmap(360, 200);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, 200);
+    sky.setColorAt(0, QColor(250, 244, 226));
+    sky.setColorAt(1, QColor(236, 222, 190));
+    p.fillRect(pixmap.rect(), sky);
+    p.setPen(QPen(kBrand, 3));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(pixmap.rect().adjusted(2, 2, -3, -3));
+    // An open book under the name.
+    p.setBrush(QColor(255, 255, 255));
+    p.setPen(QPen(kInk, 2));
+    QPainterPath left, right;
+    left.moveTo(180, 150);
+    left.cubicTo(150, 135, 110, 135, 80, 145);
+    left.lineTo(80, 178);
+    left.cubicTo(110, 168, 150, 168, 180, 182);
+    left.closeSubpath();
+    right.moveTo(180, 150);
+    right.cubicTo(210, 135, 250, 135, 280, 145);
+    right.lineTo(280, 178);
+    right.cubicTo(250, 168, 210, 168, 180, 182);
+    right.closeSubpath();
+    p.drawPath(left);
+    p.drawPath(right);
+    p.setPen(kBrand);
+    p.setFont(QFont(QStringLiteral("DejaVu Serif"), 44, QFont::Bold));
+    p.drawText(QRect(0, 20, 360, 80), Qt::AlignCenter, QStringLiteral("Lirena"));
+    p.setPen(kInk);
+    p.setFont(QFont(QStringLiteral("DejaVu Sans"), 12));
+    p.drawText(QRect(0, 92, 360, 30), Qt::AlignCenter, QStringLiteral("Okuma öğreniyorum"));
+    return pixmap;
+}
+
+QPixmap waitPicture()
+{
+    QPixmap pixmap(220, 60);
+    pixmap.fill(QColor(250, 244, 226));
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kBrand, 2));
+    p.drawRect(pixmap.rect().adjusted(1, 1, -2, -2));
+    p.setPen(kInk);
+    p.setFont(QFont(QStringLiteral("DejaVu Sans"), 14, QFont::Bold));
+    p.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("Lütfen bekleyin..."));
+    return pixmap;
+}
+
+QPixmap aboutPicture(int which)
+{
+    QPixmap pixmap(120, 90);
+    pixmap.fill(which == 1 ? QColor(70, 110, 160) : QColor(90, 140, 80));
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(255, 255, 255, 200));
+    p.setPen(Qt::NoPen);
+    QPainterPath play;
+    play.moveTo(48, 28);
+    play.lineTo(78, 45);
+    play.lineTo(48, 62);
+    play.closeSubpath();
+    p.drawPath(play);
+    p.setPen(Qt::white);
+    p.setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
+    p.drawText(QRect(0, 68, 120, 20), Qt::AlignCenter, QStringLiteral("Tanıtım filmi %1").arg(which));
+    return pixmap;
+}
+
+} // namespace lirena

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace lirena {
+
+// The pictures of the window's buttons, drawn rather than shipped.
+enum class Glyph { Play, Pause, Stop, Back, Forward, Next, Manual, PanelDown, PanelUp, Minimise, Close };
+
+QIcon glyphIcon(Glyph glyph, int size);
+
+// The program's pictures: the logo shown by the splash window and the About
+// page, the wait picture, and the two pictures of the About page.
+QPixmap logoPicture();
+QPixmap waitPicture();
+QPixmap aboutPicture(int which);
+
+} // namespace lirena

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/userdialogs.h"
+
+class QWidget;
+
+namespace lirena {
+
+// The message boxes of the running program.
+class QtUserDialogs : public UserDialogs
+{
+public:
+    // Boxes are modal to the window given, or application-modal without one.
+    void setParentWindow(QWidget *window) { mParent = window; }
+
+    void error(const QString &text) override;
+    void warning(const QString &text) override;
+    Answer askYesNoCancel(const QString &caption, const QString &text) override;
+
+private:
+    QWidget *mParent = nullptr;
+};
+
+} // namespace lirena

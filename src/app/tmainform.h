@@ -1,0 +1,235 @@
+#pragma once
+
+#include "app/appsettings.h"
+#include "lesson/chapter.h"
+#include "lesson/chapterfile.h"
+#include "platform/userdialogs.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+class QSlider;
+class QTabWidget;
+class QTextBrowser;
+class QTimer;
+class QToolButton;
+
+namespace lirena {
+
+class ColorCombo;
+class PageDisplay;
+class PageView;
+class RotatedLabel;
+class TRadioGroup;
+class TUpDown;
+
+// The player's one window: borderless and full screen, the page above and the
+// control panel below. It is where the parts meet: it composes the chapter,
+// the page display and the controls, and runs the window's life (creation,
+// first activation, closing) and the control panel's three states.
+class TMainForm : public QWidget, public ChapterView
+{
+    Q_OBJECT
+
+public:
+    // Where the window finds what the machine gives it; tests give their own.
+    struct Environment
+    {
+        QString programFolder;                   // folder of "Vedra.ini"
+        QString registryFile;                    // the machine's registry file
+        QString mountTable = QStringLiteral("/proc/self/mountinfo");
+        UserDialogs *dialogs = nullptr;          // message boxes
+    };
+
+    explicit TMainForm(Environment environment, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // Whether creation found the course data missing and asked the program to end.
+    bool terminationRequested() const { return mTerminationRequested; }
+
+    // Applies a control panel state: 0 hidden, 1 the button bar, 2 with the settings pages.
+    void SetControlPanelState(int state);
+    // Brings the window forward for a second start: restored and active.
+    void bringToFront();
+
+    // Fields shared with the window's parts.
+    QString ProgramFolder;
+    QString DataFolder;
+    QString SourceFolder;
+    bool RestorePending = false;
+    int ControlPanelState = 1;
+    QStringList History;
+    int HistoryIndex = 0;
+
+    Chapter &chapter() { return mChapter; }
+    ChapterFile &chapterFile() { return mChapterFile; }
+    PageDisplay &pageDisplay() { return *mPage; }
+
+    // Controls, by the names the rest of the program knows them by.
+    QScrollArea *SBox = nullptr;
+    PageView *img = nullptr;
+    QLabel *ImgWait = nullptr;
+    RotatedLabel *LblChapterName = nullptr;
+    QTextBrowser *WB = nullptr;
+    QFrame *PaExerciseInfo = nullptr;
+    QLabel *ImgExerciseInfo = nullptr;
+    QLabel *LblExerciseInfo = nullptr;
+    QLabel *LblCounter = nullptr;
+    QWidget *ControlPanel = nullptr;
+    QWidget *ButtonBar = nullptr;
+    QWidget *SubPanel = nullptr;
+    QToolButton *btnPlay = nullptr;
+    QToolButton *btnPause = nullptr;
+    QToolButton *btnStop = nullptr;
+    QPushButton *btnLessons = nullptr;
+    QPushButton *btnSubjects = nullptr;
+    QToolButton *btnBack = nullptr;
+    QToolButton *btnForward = nullptr;
+    QToolButton *btnNext = nullptr;
+    QSlider *Slider = nullptr;
+    QLabel *LblTime = nullptr;
+    QLabel *LblTotTime = nullptr;
+    QToolButton *SpeedButton1 = nullptr;
+    QToolButton *BtnDown = nullptr;
+    QToolButton *BtnUp = nullptr;
+    QToolButton *btnMin = nullptr;
+    QToolButton *BtnClose = nullptr;
+    QTabWidget *PageControl = nullptr;
+    QWidget *FilePage = nullptr;
+    QWidget *GObjPage = nullptr;
+    QWidget *OptionsPage = nullptr;
+    QWidget *VolumePage = nullptr;
+    QWidget *AboutPage = nullptr;
+    // "File" page
+    QToolButton *btnNewSub = nullptr;
+    QToolButton *btnOpenSub = nullptr;
+    QToolButton *btnSaveSub = nullptr;
+    QToolButton *btnSaveAs = nullptr;
+    QLabel *lblFileName = nullptr;
+    QLineEdit *EditGraphicName = nullptr;
+    QLineEdit *EditAudioName = nullptr;
+    TRadioGroup *RGrpMode = nullptr;
+    QCheckBox *chkSectionPlay = nullptr;
+    QLabel *LblPointedVGObj = nullptr;
+    // "All Objects" page
+    QListView *LstGObj = nullptr;
+    QListView *LstVObj = nullptr;
+    QListView *LstVGObj = nullptr;
+    QListView *LstCObj = nullptr;
+    QListView *LstRObj = nullptr;
+    QLineEdit *EdtGObjName = nullptr;
+    QLineEdit *EdtVObjName = nullptr;
+    QLabel *LblStart = nullptr;
+    QLabel *LblStop = nullptr;
+    TUpDown *UDStart = nullptr;
+    TUpDown *UDStop = nullptr;
+    QLabel *LblThisPosition = nullptr;
+    QLabel *LblThisPositionInMs = nullptr;
+    TUpDown *UDThisPosition = nullptr;
+    // "Seçenekler" page
+    TRadioGroup *RGrpImageSize = nullptr;
+    QComboBox *cmbImageSize = nullptr;
+    TRadioGroup *RGrpMarkType = nullptr;
+    ColorCombo *BackgroundColorCombo = nullptr;
+    ColorCombo *MarkColorCombo = nullptr;
+    QLabel *LblTest3 = nullptr;
+    TUpDown *UDTest3 = nullptr;
+    QLabel *LblTest12 = nullptr;
+    TUpDown *UDTest12 = nullptr;
+    // "Ses Kontrolü" page
+    QSlider *MasterControl = nullptr;
+    QSlider *WaveControl = nullptr;
+    QSlider *CDControl = nullptr;
+    QLabel *LblCD = nullptr;
+    // "Program Hakkında" page
+    QLabel *LogoImage = nullptr;
+    QLabel *imgAd1 = nullptr;
+    QLabel *imgAd2 = nullptr;
+    QLabel *LblBriselWeb = nullptr;
+    QLabel *Label20 = nullptr;
+    QPlainTextEdit *MemoBrisel = nullptr;
+
+    QTimer *Timer1 = nullptr;
+    QTimer *Timer2 = nullptr;
+    QTimer *Timer3 = nullptr;
+
+    // The options shown on the "Seçenekler" page, as the settings file stores them.
+    DisplayOptions displayOptions() const;
+    void applyDisplayOptions(const DisplayOptions &options);
+
+    // The current media position in ms (0 while no recording is open).
+    int mediaPosition() const;
+
+    // Reads the installation source folder from the registry.
+    void ReadSourceFolder();
+    // Asks about unsaved chapter changes; false when the user cancelled.
+    bool ConfirmSaveChanges();
+    // ClearChapter of the window: the chapter and what the window shows of it.
+    void ClearChapter();
+
+    // ChapterView: what the chapter reader asks of the window.
+    void stopMedia() override;
+    void showWaitPicture(bool shown) override;
+    void setSectionPlay(bool checked) override;
+    void setChapterName(const QString &name) override;
+    void showPicturePage(const QString &imageFile) override;
+    void showHtmlPage(const QString &path) override;
+    void openMedia(const QString &mediaFile, const QString &path) override;
+    double imageScale() const override;
+    void setSubjects(const std::vector<SubjectNode> &subjects) override;
+    void expandChapterGroup(const QString &groupId) override;
+    void chapterLoaded(const QString &path) override;
+    void showError(const QString &message) override;
+
+    // The subjects menu of the chapter shown.
+    const std::vector<SubjectNode> &subjects() const { return mSubjects; }
+
+protected:
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildWindow();
+    void buildButtonBar();
+    void buildFilePage();
+    void buildObjectsPage();
+    void buildOptionsPage();
+    void buildVolumePage();
+    void buildAboutPage();
+    void layoutButtonBar();
+    void layoutWindow();
+
+    void FormCreate();
+    void FormActivate();
+    bool FormClose();
+    void showDataMissing();
+    void RGrpModeClick(int index);
+    void BtnUpClick();
+    void BtnDownClick();
+    void saveChapterToCurrentFile();
+    QString settingsPath() const;
+
+    Environment mEnv;
+    UserDialogs &mDialogs;
+    Chapter mChapter;
+    ChapterFile mChapterFile{mChapter};
+    std::unique_ptr<PageDisplay> mPage;
+    std::vector<SubjectNode> mSubjects;
+    bool mTerminationRequested = false;
+    bool mClosed = false;
+};
+
+} // namespace lirena

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace lirena {
+
+// The modal message boxes the program shows. The window asks this interface;
+// the program answers it with real message boxes, tests answer it themselves.
+class UserDialogs
+{
+public:
+    enum class Answer { Yes, No, Cancel };
+
+    virtual ~UserDialogs() = default;
+    // An error box with one OK button.
+    virtual void error(const QString &text) = 0;
+    // A warning box with one OK button.
+    virtual void warning(const QString &text) = 0;
+    // A question with Yes, No and Cancel; Yes is the default button.
+    virtual Answer askYesNoCancel(const QString &caption, const QString &text) = 0;
+};
+
+} // namespace lirena

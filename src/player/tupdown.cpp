@@ -1,0 +1,45 @@
+#include "player/tupdown.h"
+
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace lirena {
+
+TUpDown::TUpDown(QWidget *parent) : QWidget(parent), mUp(new QToolButton(this)), mDown(new QToolButton(this))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    for (QToolButton *button : {mUp, mDown}) {
+        button->setAutoRepeat(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setFixedSize(17, 11);
+        layout->addWidget(button);
+    }
+    mUp->setArrowType(Qt::UpArrow);
+    mDown->setArrowType(Qt::DownArrow);
+    connect(mUp, &QToolButton::clicked, this, [this] { step(+1); });
+    connect(mDown, &QToolButton::clicked, this, [this] { step(-1); });
+}
+
+void TUpDown::setPosition(int position)
+{
+    mPosition = position;
+}
+
+void TUpDown::step(int direction)
+{
+    int next = mPosition + direction * Increment;
+    if (next > Max)
+        next = Wrap ? Min : Max;
+    if (next < Min)
+        next = Wrap ? Max : Min;
+    if (next == mPosition)
+        return;
+    if (OnChangingEx && !OnChangingEx(next))
+        return;
+    mPosition = next;
+    emit positionChanged(mPosition);
+}
+
+} // namespace lirena

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class QToolButton;
+
+namespace lirena {
+
+// A pair of up and down arrow buttons that step a position within Min..Max by
+// Increment. Before each step it asks OnChangingEx, which may refuse it.
+class TUpDown : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TUpDown(QWidget *parent = nullptr);
+
+    int Min = 0;
+    int Max = 100;
+    int Increment = 1;
+    bool Wrap = false;
+
+    int position() const { return mPosition; }
+    // Sets the position without asking OnChangingEx.
+    void setPosition(int position);
+
+    // Asked with the proposed position; returning false refuses the step.
+    std::function<bool(int newValue)> OnChangingEx;
+
+    // One step up (+1) or down (-1), as a click on an arrow does.
+    void step(int direction);
+
+signals:
+    void positionChanged(int position);
+
+private:
+    int mPosition = 0;
+    QToolButton *mUp;
+    QToolButton *mDown;
+};
+
+} // namespace lirena
