@@ -1,0 +1,94 @@
+#include "app/appsettings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace lirena;
+
+namespace {
+
+Profile profileWith(QTemporaryDir &dir, const QByteArray &text)
+{
+    const QString path = dir.filePath("Vedra.ini");
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(text);
+    file.close();
+    return Profile(path);
+}
+
+} // namespace
+
+TEST(AppSettings, NoFileGivesEveryDefault)
+{
+    QTemporaryDir dir;
+    const Profile none(dir.filePath("Vedra.ini"));
+    EXPECT_EQ(AppSettings::readDisplayOptions(none), DisplayOptions{});
+    const DisplayOptions o = AppSettings::readDisplayOptions(none);
+    EXPECT_EQ(o.BackgroundColor, 0x0127A9);
+    EXPECT_EQ(o.MarkColor, 0x89C7F7);
+    EXPECT_EQ(o.Test12WaitTime, "1,2");
+    EXPECT_EQ(o.Test3WaitTime, "5");
+    EXPECT_EQ(AppSettings::readRunState(none), RunState{});
+    EXPECT_EQ(AppSettings::readDataFolder(none, "/opt/lirena/"), "/opt/lirena/");
+}
+
+TEST(AppSettings, DataFolderGetsItsSlashAndRelativeFoldersStartAtTheProgram)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(AppSettings::readDataFolder(profileWith(dir, "[Settings]\nDataFolder=/media/cdrom\n"), "/opt/"),
+              "/media/cdrom/");
+    EXPECT_EQ(AppSettings::readDataFolder(profileWith(dir, "[Settings]\nDataFolder=/media/cdrom/\n"), "/opt/"),
+              "/media/cdrom/");
+    EXPECT_EQ(AppSettings::readDataFolder(profileWith(dir, "[Settings]\nDataFolder=kurs\\veri\n"), "/opt/"),
+              "/opt/kurs/veri/");
+}
+
+TEST(AppSettings, FactorIsReadWithTheDecimalComma)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(AppSettings::readDisplayOptions(profileWith(dir, "[Settings]\nTest12WaitTime=1,5\n")).Test12WaitTime,
+              "1,5");
+    EXPECT_EQ(AppSettings::readDisplayOptions(profileWith(dir, "[Settings]\nTest12WaitTime=1.5\n")).Test12WaitTime,
+              "1,2");
+    EXPECT_EQ(AppSettings::readDisplayOptions(profileWith(dir, "[Settings]\nTest12WaitTime=abc\n")).Test12WaitTime,
+              "1,2");
+    EXPECT_EQ(AppSettings::readDisplayOptions(profileWith(dir, "[Settings]\nTest12WaitTime=2,50\n")).Test12WaitTime,
+              "2,5");
+}
+
+TEST(AppSettings, IntegersTakeHexAndFallBackWhenUnparsable)
+{
+    QTemporaryDir dir;
+    const DisplayOptions o = AppSettings::readDisplayOptions(
+        profileWith(dir, "[Settings]\nBackgroundColor=0x00FF00\nMarkType=x\nTest3WaitTime=012\nImageSize=9\n"));
+    EXPECT_EQ(o.BackgroundColor, 0x00FF00); // green: 0x00BBGGRR
+    EXPECT_EQ(o.MarkType, 0);
+    EXPECT_EQ(o.Test3WaitTime, "12");
+    EXPECT_EQ(o.ImageSize, 9); // out of range values are taken as they are
+}
+
+TEST(AppSettings, WritesEveryKeyInItsOrderAndKeepsTheRest)
+{
+    QTemporaryDir dir;
+    Profile p = profileWith(dir, "[Settings]\r\nDataFolder=/media/cdrom\r\nMarkType=1\r\n\r\n"
+                                 "[LessonGroups]\r\n01=Harfler\r\n");
+    RunState run{"sayfa03.ini", 15230, 2};
+    DisplayOptions o;
+    o.MarkType = 2;
+    o.Test12WaitTime = "1,5";
+    AppSettings::write(p, run, o);
+    ASSERT_TRUE(p.save());
+    QFile file(dir.filePath("Vedra.ini"));
+    file.open(QIODevice::ReadOnly);
+    EXPECT_EQ(file.readAll(), QByteArray("[Settings]\r\nDataFolder=/media/cdrom\r\nMarkType=2\r\n"
+                                         "LastChapter=sayfa03.ini\r\nMediaPosition=15230\r\nLastScreenSize=2\r\n"
+                                         "Test3WaitTime=5\r\nTest12WaitTime=1,5\r\nImageSize=0\r\nImageSizeType=1\r\n"
+                                         "BackgroundColor=75689\r\nMarkColor=9029623\r\n\r\n"
+                                         "[LessonGroups]\r\n01=Harfler\r\n"));
+    const Profile back(dir.filePath("Vedra.ini"));
+    EXPECT_EQ(AppSettings::readRunState(back), run);
+    EXPECT_EQ(AppSettings::readDisplayOptions(back), o);
+}

@@ -1,0 +1,83 @@
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kTool = QStringLiteral(LIRENA_BINARY_DIR "/lirena-check");
+const QString kData = QStringLiteral(LIRENA_TEST_DATA "/lesson/data/");
+
+struct ToolRun
+{
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+ToolRun run(const QStringList &args)
+{
+    QProcess p;
+    p.start(kTool, args);
+    p.waitForFinished(10000);
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+} // namespace
+
+TEST(LirenaCheck, DumpPrintsTheChapterAsTheReaderSeesIt)
+{
+    const ToolRun r = run({"dump", kData + "full.ini", "--scale", "0.75"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    QFile expectedFile(kData + "full.dump.json");
+    expectedFile.open(QIODevice::ReadOnly);
+    EXPECT_EQ(QJsonDocument::fromJson(r.out).object(), QJsonDocument::fromJson(expectedFile.readAll()).object());
+}
+
+TEST(LirenaCheck, DumpReportsAMalformedNumber)
+{
+    const ToolRun r = run({"dump", kData + "malformed.ini"});
+    ASSERT_EQ(r.code, 0);
+    const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+    EXPECT_TRUE(o.value("error").toString().startsWith("'1O' is not a valid integer value."));
+    EXPECT_EQ(o.value("graphics").toArray().size(), 1);
+    EXPECT_TRUE(o.value("mediaLength").isNull());
+}
+
+TEST(LirenaCheck, MissingFileExitsWithTwo)
+{
+    EXPECT_EQ(run({"dump", "/no/such/chapter.ini"}).code, 2);
+    EXPECT_EQ(run({"resave", "/no/such/chapter.ini"}).code, 2);
+    EXPECT_NE(run({"frobnicate"}).code, 0);
+}
+
+TEST(LirenaCheck, ResaveWritesTheChapterBack)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("full.ini");
+    QFile::copy(kData + "full.ini", path);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_EQ(run({"resave", path}).code, 0);
+    QFile saved(path), expected(kData + "full.saved.ini");
+    saved.open(QIODevice::ReadOnly);
+    expected.open(QIODevice::ReadOnly);
+    // The section play flag 0x10 is written back as 1.
+    EXPECT_EQ(saved.readAll(), expected.readAll());
+    EXPECT_TRUE(QFile::exists(path + ".old"));
+}
+
+TEST(LirenaCheck, ResaveRefusesAChapterItCouldNotReadWhole)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("malformed.ini");
+    QFile::copy(kData + "malformed.ini", path);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const ToolRun r = run({"resave", path});
+    EXPECT_NE(r.code, 0);
+    EXPECT_FALSE(QFile::exists(path + ".old"));
+}
