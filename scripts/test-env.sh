@@ -25,6 +25,13 @@ start_test_env() {
         pactl set-default-sink null >/dev/null 2>&1 || true
         pacat --playback --latency-msec=20 --raw /dev/zero >/dev/null 2>&1 &
         LIRENA_KEEPALIVE_PID=$!
+        for _ in $(seq 50); do
+            [ -n "$(pactl list short sink-inputs 2>/dev/null)" ] && break
+            sleep 0.1
+        done
+        # The sink finishes the 2 s block it was idling in before it runs at
+        # the keep-alive stream's pace; a stream started earlier stalls.
+        sleep 2.5
         export LIRENA_TEST_PULSE=1
     else
         echo "test-env: the sound server did not start; sound tests will be skipped" >&2

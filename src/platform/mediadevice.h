@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+namespace lirena {
+
+// The media device the player drives: one recording at a time, positions and
+// lengths in ms. Play runs asynchronously; the program polls the position.
+class MediaDevice
+{
+public:
+    enum class Mode { NotReady, Stopped, Playing, Paused, Seeking };
+
+    virtual ~MediaDevice() = default;
+
+    // Opens a recording, closing the one before. False, with error set, when it cannot be played.
+    virtual bool open(const QString &path, QString *error = nullptr) = 0;
+    virtual void close() = 0;
+    // Seeks to the start.
+    virtual void rewind() = 0;
+    // Length of the recording in ms.
+    virtual qint64 length() const = 0;
+    // The position heard now, in ms.
+    virtual qint64 position() const = 0;
+    // Seeks; the device is then not playing.
+    virtual void setPosition(qint64 ms) = 0;
+    virtual Mode mode() const = 0;
+    // Plays from the position to the end; at the end it starts from the beginning.
+    virtual void play() = 0;
+    // When playing, pauses; when paused, resumes; otherwise nothing.
+    virtual void pause() = 0;
+    virtual void stop() = 0;
+};
+
+} // namespace lirena
