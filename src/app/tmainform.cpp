@@ -4,9 +4,11 @@
 #include "platform/pathresolver.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
+#include "platform/soundmediadevice.h"
 #include "player/colorcombo.h"
 #include "player/pagedisplay.h"
 #include "player/pageview.h"
+#include "player/playbackcontrol.h"
 #include "player/rotatedlabel.h"
 #include "player/tradiogroup.h"
 
@@ -38,6 +40,11 @@ const QString kSourceKey = QStringLiteral("\\Software\\Brisel\\Lirena\\1.2");
 TMainForm::TMainForm(Environment environment, QWidget *parent)
     : QWidget(parent), mEnv(std::move(environment)), mDialogs(*mEnv.dialogs)
 {
+    mMedia = mEnv.media;
+    if (!mMedia) {
+        mOwnMedia = std::make_unique<SoundMediaDevice>();
+        mMedia = mOwnMedia.get();
+    }
     buildWindow();
     FormCreate();
 }
@@ -128,6 +135,7 @@ void TMainForm::FormActivate()
     if (!run.LastChapter.isEmpty())
         mChapterFile.LoadChapter(resolveCoursePath(DataFolder, run.LastChapter), *this);
     HistoryIndex = 0;
+    mPlayback->SeekMedia(run.MediaPosition);
     History.append(mChapterFile.ChapterFileName + u'|' + QString::number(mediaPosition()));
 }
 
@@ -191,7 +199,13 @@ void TMainForm::ClearChapter()
 
 int TMainForm::mediaPosition() const
 {
-    return 0;
+    return int(mPlayback->position());
+}
+
+void TMainForm::StopExercise()
+{
+    Timer3->stop();
+    PaExerciseInfo->hide();
 }
 
 void TMainForm::bringToFront()
@@ -275,7 +289,10 @@ void TMainForm::RGrpModeClick(int index)
         mChapter.BuildWorkingSets(index == 2);
 }
 
-void TMainForm::stopMedia() {}
+void TMainForm::stopMedia()
+{
+    mPlayback->StopMedia();
+}
 
 void TMainForm::showWaitPicture(bool shown)
 {
@@ -319,9 +336,10 @@ void TMainForm::showHtmlPage(const QString &path)
     WB->raise();
 }
 
-void TMainForm::openMedia(const QString &mediaFile, const QString & /*path*/)
+void TMainForm::openMedia(const QString &mediaFile, const QString &path)
 {
     EditAudioName->setText(mediaFile);
+    mPlayback->OpenMedia(path, true);
 }
 
 double TMainForm::imageScale() const

@@ -3,6 +3,7 @@
 #include "app/appsettings.h"
 #include "lesson/chapter.h"
 #include "lesson/chapterfile.h"
+#include "platform/mediadevice.h"
 #include "platform/userdialogs.h"
 
 #include <QStringList>
@@ -30,6 +31,8 @@ namespace lirena {
 class ColorCombo;
 class PageDisplay;
 class PageView;
+class PlaybackControl;
+class TSlider;
 class RotatedLabel;
 class TRadioGroup;
 class TUpDown;
@@ -50,6 +53,7 @@ public:
         QString registryFile;                    // the machine's registry file
         QString mountTable = QStringLiteral("/proc/self/mountinfo");
         UserDialogs *dialogs = nullptr;          // message boxes
+        MediaDevice *media = nullptr;            // the media device; the window makes its own when none
     };
 
     explicit TMainForm(Environment environment, QWidget *parent = nullptr);
@@ -75,6 +79,7 @@ public:
     Chapter &chapter() { return mChapter; }
     ChapterFile &chapterFile() { return mChapterFile; }
     PageDisplay &pageDisplay() { return *mPage; }
+    PlaybackControl &playback() { return *mPlayback; }
 
     // Controls, by the names the rest of the program knows them by.
     QScrollArea *SBox = nullptr;
@@ -97,7 +102,7 @@ public:
     QToolButton *btnBack = nullptr;
     QToolButton *btnForward = nullptr;
     QToolButton *btnNext = nullptr;
-    QSlider *Slider = nullptr;
+    TSlider *Slider = nullptr;
     QLabel *LblTime = nullptr;
     QLabel *LblTotTime = nullptr;
     QToolButton *SpeedButton1 = nullptr;
@@ -177,6 +182,8 @@ public:
     bool ConfirmSaveChanges();
     // ClearChapter of the window: the chapter and what the window shows of it.
     void ClearChapter();
+    // Stops a running exercise: its timer and its display.
+    void StopExercise();
 
     // ChapterView: what the chapter reader asks of the window.
     void stopMedia() override;
@@ -226,7 +233,10 @@ private:
     UserDialogs &mDialogs;
     Chapter mChapter;
     ChapterFile mChapterFile{mChapter};
+    std::unique_ptr<MediaDevice> mOwnMedia;
+    MediaDevice *mMedia = nullptr;
     std::unique_ptr<PageDisplay> mPage;
+    std::unique_ptr<PlaybackControl> mPlayback;
     std::vector<SubjectNode> mSubjects;
     bool mTerminationRequested = false;
     bool mClosed = false;

@@ -7,6 +7,8 @@
 #include "player/colorcombo.h"
 #include "player/pagedisplay.h"
 #include "player/pageview.h"
+#include "player/playbackcontrol.h"
+#include "player/tslider.h"
 #include "player/rotatedlabel.h"
 #include "player/tradiogroup.h"
 #include "player/tupdown.h"
@@ -173,6 +175,24 @@ void TMainForm::buildWindow()
         [this](const QString &name) { return mChapterFile.resolve(name); }});
     connect(mPage.get(), &PageDisplay::pageImageFileChanged, EditGraphicName, &QLineEdit::setText);
 
+    mPlayback = std::make_unique<PlaybackControl>(
+        *mMedia, PlaybackControl::Controls{btnPlay, btnPause, btnStop, Slider, LblTime, LblTotTime, Timer1, Timer2, Timer3},
+        mDialogs);
+    mPlayback->reapplyPanelState = [this] { SetControlPanelState(ControlPanelState); };
+    mPlayback->stopExercise = [this] { StopExercise(); };
+    connect(btnPlay, &QToolButton::clicked, this, [this] {
+        mPlayback->PlayMedia();
+        StopExercise();
+    });
+    connect(btnPause, &QToolButton::clicked, this, [this] {
+        mPlayback->PauseMedia();
+        StopExercise();
+    });
+    connect(btnStop, &QToolButton::clicked, this, [this] {
+        mPlayback->StopMedia();
+        StopExercise();
+    });
+
     connect(&mChapter, &Chapter::cleared, this, [this] {
         RGrpMode->setItemIndex(0);
         EditGraphicName->clear();
@@ -216,10 +236,9 @@ void TMainForm::buildButtonBar()
     btnNext = barButton(ButtonBar, Glyph::Next, QStringLiteral("Bir Sonraki Ders"));
     btnBack->setEnabled(false);
     btnForward->setEnabled(false);
-    Slider = new QSlider(Qt::Horizontal, ButtonBar);
+    Slider = new TSlider(ButtonBar);
     Slider->setEnabled(false);
     Slider->setSingleStep(1);
-    Slider->setFocusPolicy(Qt::NoFocus);
     LblTime = timeLabel(ButtonBar, QStringLiteral("00:00:00.0"));
     LblTotTime = timeLabel(ButtonBar, QStringLiteral("(00:00:00.0)"));
     SpeedButton1 = flatButton(ButtonBar, Glyph::Manual, QStringLiteral("Kullanma Kılavuzu"));

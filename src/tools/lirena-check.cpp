@@ -4,6 +4,7 @@
 //   lirena-check resave CHAPTER.ini
 
 #include "lesson/chapterfile.h"
+#include "platform/soundmediadevice.h"
 #include "tools/chapterdump.h"
 
 #include <QCoreApplication>
@@ -81,6 +82,11 @@ int dump(const QStringList &args)
     input.sectionPlay = view.sectionPlay;
     input.subjects = view.subjects;
     input.error = view.error;
+    if (!file.MediaFile.isEmpty()) {
+        const qint64 length = SoundMediaDevice::probeLength(file.resolve(file.MediaFile));
+        if (length >= 0)
+            input.mediaLength = length;
+    }
     QTextStream(stdout) << chapterDumpJson(input);
     return 0;
 }

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "../qtprinters.h"
+
 #include <gtest/gtest.h>
 
 using namespace lirena;

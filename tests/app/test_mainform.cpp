@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "../qtprinters.h"
+
 #include <gtest/gtest.h>
 
 using namespace lirena;
@@ -179,7 +181,8 @@ TEST_F(MainFormTest, FirstActivationRestoresTheLastRun)
     EXPECT_FALSE(f.img->image().isNull());
     EXPECT_GT(f.chapter().ClickSet.size(), 0u); // "Play Limited" built the working sets
     EXPECT_TRUE(f.btnSubjects->isEnabled());
-    EXPECT_EQ(f.History, QStringList{"sayfa02.ini|0"});
+    EXPECT_EQ(f.History, QStringList{"sayfa02.ini|1500"}); // the position after the restoring seek
+    EXPECT_EQ(f.LblTime->text(), "00:00:01.5");
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 

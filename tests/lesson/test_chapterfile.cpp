@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include "../qtprinters.h"
+
 #include <gtest/gtest.h>
 
 using namespace lirena;

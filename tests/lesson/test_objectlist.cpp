@@ -1,5 +1,7 @@
 #include "lesson/objectlist.h"
 
+#include "../qtprinters.h"
+
 #include <gtest/gtest.h>
 
 using namespace lirena;

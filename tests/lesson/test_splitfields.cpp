@@ -1,5 +1,7 @@
 #include "lesson/splitfields.h"
 
+#include "../qtprinters.h"
+
 #include <gtest/gtest.h>
 
 using namespace lirena;

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "../qtprinters.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>

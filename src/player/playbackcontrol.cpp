@@ -1,0 +1,186 @@
+#include "player/playbackcontrol.h"
+
+#include "player/tslider.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
+
+namespace lirena {
+
+PlaybackControl::PlaybackControl(MediaDevice &device, Controls controls, UserDialogs &dialogs, QObject *parent)
+    : QObject(parent), mDevice(device), c(controls), mDialogs(dialogs)
+{
+    connect(c.Timer1, &QTimer::timeout, this, &PlaybackControl::PlaybackTick);
+    connect(c.Timer2, &QTimer::timeout, this, &PlaybackControl::Timer2Timer);
+    connect(c.Slider, &TSlider::mousePressed, this, &PlaybackControl::SliderMouseDown);
+    connect(c.Slider, &TSlider::mouseMoved, this, &PlaybackControl::SliderMouseMove);
+    connect(c.Slider, &TSlider::changedByUser, this, &PlaybackControl::SliderChanged);
+    connect(c.Slider, &TSlider::mouseReleased, this, &PlaybackControl::SliderMouseUp);
+}
+
+QString PlaybackControl::FormatMediaTime(qint64 ms)
+{
+    const qint64 s = ms / 1000;
+    return QString::asprintf("%.2d:%.2d:%.2d.%.1d", int((s / 3600) % 24), int((s / 60) % 60), int(s % 60),
+                             int((ms % 1000) / 100));
+}
+
+qint64 PlaybackControl::position() const
+{
+    return MediaOpen ? mDevice.position() : 0;
+}
+
+qint64 PlaybackControl::length() const
+{
+    return MediaOpen ? mDevice.length() : 0;
+}
+
+bool PlaybackControl::isPlaying() const
+{
+    return MediaOpen && mDevice.mode() == MediaDevice::Mode::Playing;
+}
+
+bool PlaybackControl::isSeeking() const
+{
+    return MediaOpen && mDevice.mode() == MediaDevice::Mode::Seeking;
+}
+
+void PlaybackControl::EnablePlayButtons(bool enabled)
+{
+    c.btnPlay->setEnabled(enabled);
+    c.btnPause->setEnabled(enabled);
+    c.btnStop->setEnabled(enabled);
+}
+
+void PlaybackControl::OpenMedia(const QString &path, bool reportFailure)
+{
+    StopMedia();
+    MediaOpen = false;
+    c.Timer1->stop();
+    const QString extension = QFileInfo(path).suffix().toUpper();
+
+    if (mDevice.open(path)) {
+        mDevice.rewind();
+        MediaOpen = true;
+        c.Slider->setMaximum(int(std::min<qint64>(mDevice.length(), INT_MAX)));
+        c.Slider->setSingleStep(1);
+        c.Slider->setValue(0);
+        c.Slider->setEnabled(true);
+        EnablePlayButtons(true);
+        PlaybackTick();
+        c.LblTotTime->setText(u'(' + FormatMediaTime(mDevice.length()) + u')');
+        if (reapplyPanelState)
+            reapplyPanelState();
+        return;
+    }
+
+    c.Slider->setEnabled(false);
+    EnablePlayButtons(false);
+    c.Slider->setValue(0);
+    if (reportFailure && extension == u"MP3")
+        mDialogs.warning(QStringLiteral("Derse ait ses dosyası açılamıyor !\nLütfen kuruluş CD'sinde \"mplayer\" "
+                                        "klasöründen işletim sisteminize uygun \"Windows Media Player\" programını "
+                                        "yükleyiniz."));
+}
+
+void PlaybackControl::PlayMedia()
+{
+    if (!MediaOpen)
+        return;
+    mDevice.play();
+    c.Timer1->start();
+    c.Timer3->stop();
+    c.btnPlay->setEnabled(false);
+}
+
+void PlaybackControl::PauseMedia()
+{
+    if (!MediaOpen)
+        return;
+    mDevice.pause();
+    if (mDevice.mode() == MediaDevice::Mode::Playing)
+        c.Timer1->start();
+    else
+        c.Timer1->stop();
+    c.Timer3->stop();
+    c.btnPlay->setEnabled(!c.Timer1->isActive());
+}
+
+void PlaybackControl::StopMedia()
+{
+    if (!MediaOpen)
+        return;
+    mDevice.stop();
+    c.Timer1->stop();
+    c.Timer3->stop();
+    c.btnPlay->setEnabled(true);
+    SeekMedia(0);
+}
+
+void PlaybackControl::SeekMedia(qint64 ms)
+{
+    if (!MediaOpen || mDevice.mode() == MediaDevice::Mode::Seeking)
+        return;
+    mDevice.setPosition(std::clamp<qint64>(ms, 0, mDevice.length()));
+    PlaybackTick();
+}
+
+void PlaybackControl::PlaybackTick()
+{
+    const qint64 p = mDevice.position();
+    c.LblTime->setText(FormatMediaTime(p));
+    c.Slider->setValue(int(std::min<qint64>(p, INT_MAX)));
+    if (markingStep)
+        markingStep(p);
+    if (p == mDevice.length())
+        PauseMedia();
+}
+
+void PlaybackControl::SliderMouseDown()
+{
+    ResumeAfterDrag = isPlaying();
+    if (stopExercise)
+        stopExercise();
+    SliderDragging = true;
+    // Only a playing recording is paused: toggling a paused one would play it
+    // for a moment before the drag's first seek.
+    if (ResumeAfterDrag)
+        PauseMedia();
+    c.Timer1->stop();
+}
+
+void PlaybackControl::SliderMouseMove()
+{
+    c.Timer2->stop();
+    c.Timer2->start();
+}
+
+void PlaybackControl::Timer2Timer()
+{
+    c.Timer2->stop();
+    SliderChange();
+}
+
+void PlaybackControl::SliderChanged()
+{
+    c.Timer2->stop();
+    SliderChange();
+}
+
+void PlaybackControl::SliderChange()
+{
+    if (SliderDragging)
+        SeekMedia(c.Slider->value());
+}
+
+void PlaybackControl::SliderMouseUp()
+{
+    SliderDragging = false;
+    PlaybackTick();
+    if (ResumeAfterDrag)
+        PlayMedia();
+}
+
+} // namespace lirena

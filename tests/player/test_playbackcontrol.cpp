@@ -1,0 +1,248 @@
+#include "player/playbackcontrol.h"
+
+#include "../app/fakedialogs.h"
+#include "../qtprinters.h"
+#include "player/tslider.h"
+#include "scripteddevice.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace lirena;
+
+namespace {
+
+// The playback controls on their own, driven by calling the handlers.
+struct Bench
+{
+    QWidget window;
+    QToolButton play{&window}, pause{&window}, stop{&window};
+    TSlider slider{&window};
+    QLabel time{&window}, total{&window};
+    QTimer timer1, timer2, timer3;
+    ScriptedDevice device;
+    FakeDialogs dialogs;
+    PlaybackControl control{device, {&play, &pause, &stop, &slider, &time, &total, &timer1, &timer2, &timer3},
+                            dialogs};
+    std::vector<qint64> marked;
+    int panelReapplied = 0;
+    int exercisesStopped = 0;
+
+    Bench()
+    {
+        control.markingStep = [this](qint64 p) { marked.push_back(p); };
+        control.reapplyPanelState = [this] { ++panelReapplied; };
+        control.stopExercise = [this] { ++exercisesStopped; };
+        timer1.setInterval(100);
+        timer2.setInterval(100);
+        timer3.setInterval(100);
+        slider.setGeometry(0, 0, 400, 25);
+    }
+
+    void openFile() { control.OpenMedia("/course/sayfa01.mp3", true); }
+};
+
+} // namespace
+
+TEST(FormatMediaTime, TruncatesEveryField)
+{
+    EXPECT_EQ(PlaybackControl::FormatMediaTime(0), "00:00:00.0");
+    EXPECT_EQ(PlaybackControl::FormatMediaTime(999), "00:00:00.9");
+    EXPECT_EQ(PlaybackControl::FormatMediaTime(83456), "00:01:23.4");
+    EXPECT_EQ(PlaybackControl::FormatMediaTime(3599999), "00:59:59.9");
+    EXPECT_EQ(PlaybackControl::FormatMediaTime(3600000), "01:00:00.0");
+    EXPECT_EQ(PlaybackControl::FormatMediaTime(25 * 3600000), "01:00:00.0");
+}
+
+TEST(OpenMedia, OpenedRecordingBringsTheControlsToLife)
+{
+    Bench b;
+    b.openFile();
+    EXPECT_TRUE(b.control.MediaOpen);
+    EXPECT_EQ(b.slider.maximum(), 4000);
+    EXPECT_TRUE(b.slider.isEnabled());
+    EXPECT_TRUE(b.play.isEnabled() && b.pause.isEnabled() && b.stop.isEnabled());
+    EXPECT_EQ(b.total.text(), "(00:00:04.0)");
+    EXPECT_EQ(b.time.text(), "00:00:00.0");
+    EXPECT_EQ(b.panelReapplied, 1);
+    EXPECT_TRUE(b.dialogs.warnings.isEmpty());
+}
+
+TEST(OpenMedia, FailureLeavesEverythingInertAndWarnsOnlyForMp3)
+{
+    Bench b;
+    b.openFile();
+    b.device.opens = false;
+    b.control.OpenMedia("/course/yok.MP3", true);
+    EXPECT_FALSE(b.control.MediaOpen);
+    EXPECT_FALSE(b.slider.isEnabled());
+    EXPECT_FALSE(b.play.isEnabled() || b.pause.isEnabled() || b.stop.isEnabled());
+    ASSERT_EQ(b.dialogs.warnings.size(), 1);
+    EXPECT_EQ(b.dialogs.warnings[0], "Derse ait ses dosyası açılamıyor !\nLütfen kuruluş CD'sinde \"mplayer\" "
+                                     "klasöründen işletim sisteminize uygun \"Windows Media Player\" programını "
+                                     "yükleyiniz.");
+    b.control.OpenMedia("/course/yok.wav", true);
+    b.control.OpenMedia("/course/yok.mp3", false);
+    b.control.OpenMedia("/course/", true);
+    EXPECT_EQ(b.dialogs.warnings.size(), 1);
+
+    b.device.calls.clear();
+    b.control.PlayMedia();
+    b.control.PauseMedia();
+    b.control.StopMedia();
+    b.control.SeekMedia(100);
+    EXPECT_TRUE(b.device.calls.isEmpty());
+    EXPECT_FALSE(b.timer1.isActive());
+}
+
+TEST(Playback, PlayPauseAndStopSetTimersAndButtons)
+{
+    Bench b;
+    b.openFile();
+    b.timer3.start();
+    b.control.PlayMedia();
+    EXPECT_TRUE(b.timer1.isActive());
+    EXPECT_FALSE(b.timer3.isActive());
+    EXPECT_FALSE(b.play.isEnabled());
+
+    b.device.advance(1500);
+    b.control.PauseMedia();
+    EXPECT_EQ(b.device.mode(), MediaDevice::Mode::Paused);
+    EXPECT_FALSE(b.timer1.isActive());
+    EXPECT_TRUE(b.play.isEnabled());
+    b.control.PauseMedia();
+    EXPECT_EQ(b.device.mode(), MediaDevice::Mode::Playing);
+    EXPECT_EQ(b.device.position(), 1500); // resumed where it stopped
+    EXPECT_TRUE(b.timer1.isActive());
+    EXPECT_FALSE(b.play.isEnabled());
+
+    b.marked.clear();
+    b.control.StopMedia();
+    EXPECT_EQ(b.device.position(), 0);
+    EXPECT_FALSE(b.timer1.isActive());
+    EXPECT_TRUE(b.play.isEnabled());
+    EXPECT_EQ(b.marked, std::vector<qint64>{0}); // the seek to 0 runs the marking step
+}
+
+TEST(Playback, TickShowsThePositionAndPausesAtTheEnd)
+{
+    Bench b;
+    b.openFile();
+    b.control.PlayMedia();
+    b.device.advance(83);
+    b.control.PlaybackTick();
+    EXPECT_EQ(b.time.text(), "00:00:00.0");
+    b.device.advance(3000);
+    b.control.PlaybackTick();
+    EXPECT_EQ(b.time.text(), "00:00:03.0");
+    EXPECT_EQ(b.slider.value(), 3083);
+    EXPECT_TRUE(b.timer1.isActive());
+    b.device.advance(5000);
+    b.control.PlaybackTick();
+    EXPECT_EQ(b.time.text(), "00:00:04.0");
+    EXPECT_FALSE(b.timer1.isActive());
+    EXPECT_TRUE(b.play.isEnabled());
+    b.control.PlayMedia(); // play at the end starts over
+    EXPECT_EQ(b.device.position(), 0);
+}
+
+TEST(Playback, SeeksAreClampedAndShownAtOnce)
+{
+    Bench b;
+    b.openFile();
+    b.control.SeekMedia(-5);
+    EXPECT_EQ(b.device.calls.last(), "seek 0");
+    b.control.SeekMedia(5000);
+    EXPECT_TRUE(b.device.calls.contains("seek 4000"));
+    EXPECT_EQ(b.time.text(), "00:00:04.0");
+    EXPECT_EQ(b.marked.back(), 4000);
+    b.device.state = MediaDevice::Mode::Seeking;
+    b.device.calls.clear();
+    b.control.SeekMedia(100);
+    EXPECT_TRUE(b.device.calls.isEmpty());
+}
+
+TEST(SliderDrag, PlayingRecordingPausesAndResumesFromTheReleasePoint)
+{
+    Bench b;
+    b.openFile();
+    b.control.PlayMedia();
+    b.device.advance(1000);
+
+    b.control.SliderMouseDown();
+    EXPECT_EQ(b.exercisesStopped, 1);
+    EXPECT_TRUE(b.control.SliderDragging);
+    EXPECT_EQ(b.device.mode(), MediaDevice::Mode::Paused);
+    EXPECT_FALSE(b.timer1.isActive());
+
+    b.slider.setValue(2500);
+    b.control.SliderMouseMove();
+    EXPECT_TRUE(b.timer2.isActive());
+    b.control.Timer2Timer(); // 100 ms without movement: the device follows the thumb
+    EXPECT_FALSE(b.timer2.isActive());
+    EXPECT_EQ(b.device.position(), 2500);
+    EXPECT_EQ(b.device.mode(), MediaDevice::Mode::Stopped);
+
+    b.slider.setValue(3000);
+    b.control.SliderChanged();
+    b.control.SliderMouseUp();
+    EXPECT_FALSE(b.control.SliderDragging);
+    EXPECT_EQ(b.device.position(), 3000);
+    EXPECT_EQ(b.device.mode(), MediaDevice::Mode::Playing);
+    EXPECT_TRUE(b.timer1.isActive());
+}
+
+TEST(SliderDrag, PausedRecordingIsNotPlayedByThePress)
+{
+    Bench b;
+    b.openFile();
+    b.control.PlayMedia();
+    b.device.advance(1000);
+    b.control.PauseMedia();
+    b.device.calls.clear();
+
+    b.control.SliderMouseDown();
+    EXPECT_FALSE(b.device.calls.contains("pause"));
+    EXPECT_EQ(b.device.mode(), MediaDevice::Mode::Paused);
+    b.slider.setValue(2000);
+    b.control.SliderChanged();
+    b.control.SliderMouseUp();
+    EXPECT_FALSE(b.device.calls.contains("play"));
+    EXPECT_EQ(b.device.position(), 2000);
+    EXPECT_NE(b.device.mode(), MediaDevice::Mode::Playing);
+}
+
+TEST(SliderDrag, MovesWithoutADragDoNotSeek)
+{
+    Bench b;
+    b.openFile();
+    b.slider.setValue(1234);
+    b.control.SliderMouseMove();
+    b.control.Timer2Timer();
+    EXPECT_EQ(b.device.position(), 0);
+}
+
+TEST(TSlider, MouseReportsPressMoveChangeAndReleaseInOrder)
+{
+    Bench b;
+    b.openFile();
+    b.window.show();
+    QStringList order;
+    QObject::connect(&b.slider, &TSlider::mousePressed, [&] { order << "press"; });
+    QObject::connect(&b.slider, &TSlider::mouseMoved, [&] { order << "move"; });
+    QObject::connect(&b.slider, &TSlider::changedByUser, [&] { order << "changed"; });
+    QObject::connect(&b.slider, &TSlider::mouseReleased, [&] { order << "release"; });
+    QTest::mousePress(&b.slider, Qt::LeftButton, {}, QPoint(300, 12));
+    EXPECT_GT(b.slider.value(), 2500); // a click beside the thumb takes it there
+    QTest::mouseMove(&b.slider, QPoint(200, 12));
+    QTest::mouseRelease(&b.slider, Qt::LeftButton, {}, QPoint(200, 12));
+    ASSERT_GE(order.size(), 3);
+    EXPECT_EQ(order.first(), "press");
+    EXPECT_EQ(order.mid(order.size() - 2), (QStringList{"changed", "release"}));
+    EXPECT_EQ(b.device.position(), b.slider.value()); // the final seek happened while dragging
+}
