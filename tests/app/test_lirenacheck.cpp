@@ -1,3 +1,5 @@
+#include "platform/soundmediadevice.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -80,4 +82,15 @@ TEST(LirenaCheck, ResaveRefusesAChapterItCouldNotReadWhole)
     const ToolRun r = run({"resave", path});
     EXPECT_NE(r.code, 0);
     EXPECT_FALSE(QFile::exists(path + ".old"));
+}
+
+TEST(LirenaCheck, DumpGivesTheLengthTheMediaDeviceReports)
+{
+    // sayfa03 names its recording Windows-style: SESLER\Sayfa03.mp3.
+    const ToolRun r = run({"dump", LIRENA_SAMPLE_COURSE "/sayfa03.ini"});
+    ASSERT_EQ(r.code, 0);
+    const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+    EXPECT_EQ(o.value("mediaLength").toInteger(),
+              lirena::SoundMediaDevice::probeLength(LIRENA_SAMPLE_COURSE "/Sesler/sayfa03.mp3"));
+    EXPECT_GT(o.value("mediaLength").toInteger(), 8000);
 }
