@@ -1,0 +1,39 @@
+#pragma once
+
+#include "lesson/lessonobjects.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+
+namespace lirena {
+
+// Picture work of the page display, on 32-bit RGB images: our own resize,
+// tint, outline and transparent drawing.
+
+// Bilinear resample to w x h: each output pixel blends the four input pixels
+// around its centre.
+QImage resizeBilinear(const QImage &source, int w, int h);
+
+// Tints the area (clipped to the image): every channel c becomes c + T - 192,
+// clipped to 0..255, where T is the tint's channel. 192 leaves it unchanged.
+void tintArea(QImage &image, const QRect &area, const QColor &tint);
+
+// Draws the outline of r (right and bottom exclusive; any corner order) with the
+// page pen: 3 pixels wide, dashed, white, in exclusive-or. Every pixel of the
+// outline is flipped once, so drawing the same outline again restores the image.
+void xorFrame(QImage &image, const PixelRect &r);
+
+// Draws source at the point, leaving out every pixel of the colour of source's
+// bottom-left pixel.
+void drawTransparent(QImage &target, const QImage &source, QPoint at);
+
+// Copies source into target at the point, clipped to target.
+void drawImage(QImage &target, const QImage &source, QPoint at);
+
+// The pointer of the underline mark: a red upward cone, 23 x 33 pixels, on the
+// light colour R 247, G 245, B 207 that drawTransparent leaves out.
+QImage pointerPicture();
+
+} // namespace lirena

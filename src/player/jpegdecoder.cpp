@@ -1,0 +1,149 @@
+#include "player/jpegdecoder.h"
+
+#include <QFile>
+
+#include <cstdio>
+#include <csetjmp>
+#include <memory>
+#include <vector>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+namespace lirena {
+
+namespace {
+
+// libjpeg reports errors by calling error_exit; ours jumps back to decode()
+// instead of ending the process.
+struct ErrorManager
+{
+    jpeg_error_mgr base;
+    std::jmp_buf escape;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void errorExit(j_common_ptr info)
+{
+    auto *manager = reinterpret_cast<ErrorManager *>(info->err);
+    (*info->err->format_message)(info, manager->message);
+    std::longjmp(manager->escape, 1);
+}
+
+// Warnings that mean the picture is damaged: the decoder would fill the rest
+// with grey and carry on. They are errors here.
+void emitMessage(j_common_ptr info, int level)
+{
+    if (level != -1)
+        return;
+    const int code = info->err->msg_code;
+    if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER || code == JWRN_HUFF_BAD_CODE || code == JWRN_MUST_RESYNC)
+        errorExit(info);
+}
+
+// n/8 with n from 1 to 8: the smallest that still covers the target.
+unsigned int eighthsFor(QSize full, QSize target)
+{
+    if (!target.isValid() || target.width() <= 0 || target.height() <= 0)
+        return 8;
+    for (unsigned int n = 1; n < 8; ++n) {
+        const qint64 w = (qint64(full.width()) * n + 7) / 8;
+        const qint64 h = (qint64(full.height()) * n + 7) / 8;
+        if (w >= target.width() && h >= target.height())
+            return n;
+    }
+    return 8;
+}
+
+// CMYK and YCCK pictures, as Adobe writes them (inverted) or not, to RGB.
+void cmykRowToRgb(const JSAMPLE *in, QRgb *out, int width, bool inverted)
+{
+    for (int x = 0; x < width; ++x, in += 4) {
+        int c = in[0], m = in[1], y = in[2], k = in[3];
+        if (!inverted) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+        }
+        out[x] = qRgb(c * k / 255, m * k / 255, y * k / 255);
+    }
+}
+
+} // namespace
+
+QImage JpegDecoder::decode(const QString &path, const TargetSize &target, QSize *fullSize, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return {};
+    }
+    QImage image = decodeBytes(file.readAll(), target, fullSize, error);
+    if (image.isNull() && error)
+        *error = QStringLiteral("%1: %2").arg(path, *error);
+    return image;
+}
+
+QImage JpegDecoder::decodeBytes(const QByteArray &bytes, const TargetSize &target, QSize *fullSize, QString *error)
+{
+    // What changes after setjmp lives on the heap: a jump back finds it intact.
+    struct Output
+    {
+        QImage image;
+        std::vector<JSAMPLE> cmykRow;
+    };
+    const auto out = std::make_unique<Output>();
+    jpeg_decompress_struct info;
+    ErrorManager manager;
+    info.err = jpeg_std_error(&manager.base);
+    manager.base.error_exit = errorExit;
+    manager.base.emit_message = emitMessage;
+    manager.message[0] = '\0';
+
+    if (setjmp(manager.escape)) {
+        jpeg_destroy_decompress(&info);
+        if (error)
+            *error = QString::fromLocal8Bit(manager.message);
+        return {};
+    }
+
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(bytes.constData()), (unsigned long)bytes.size());
+    jpeg_read_header(&info, TRUE);
+    const QSize full(int(info.image_width), int(info.image_height));
+    if (fullSize)
+        *fullSize = full;
+
+    info.scale_num = target ? eighthsFor(full, target(full)) : 8;
+    info.scale_denom = 8;
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+    jpeg_start_decompress(&info);
+
+    QImage &image = out->image;
+    image = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB32);
+    if (image.isNull()) {
+        jpeg_destroy_decompress(&info);
+        if (error)
+            *error = QStringLiteral("picture too large (%1 x %2)").arg(info.output_width).arg(info.output_height);
+        return {};
+    }
+    std::vector<JSAMPLE> &cmykRow = out->cmykRow;
+    if (cmyk)
+        cmykRow.resize(size_t(info.output_width) * 4);
+    while (info.output_scanline < info.output_height) {
+        const int y = int(info.output_scanline);
+        JSAMPROW row = cmyk ? cmykRow.data() : reinterpret_cast<JSAMPROW>(image.scanLine(y));
+        jpeg_read_scanlines(&info, &row, 1);
+        if (cmyk)
+            cmykRowToRgb(cmykRow.data(), reinterpret_cast<QRgb *>(image.scanLine(y)), int(info.output_width),
+                         info.saw_Adobe_marker);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return std::move(image);
+}
+
+} // namespace lirena
