@@ -9,6 +9,8 @@
 #include "player/pagedisplay.h"
 #include "player/pageview.h"
 #include "player/playbackcontrol.h"
+#include "player/exercises.h"
+#include "player/pageinteraction.h"
 #include "player/rotatedlabel.h"
 #include "player/tradiogroup.h"
 
@@ -18,6 +20,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -204,8 +207,7 @@ int TMainForm::mediaPosition() const
 
 void TMainForm::StopExercise()
 {
-    Timer3->stop();
-    PaExerciseInfo->hide();
+    mExercises->StopExercise();
 }
 
 void TMainForm::bringToFront()
@@ -283,10 +285,21 @@ void TMainForm::applyDisplayOptions(const DisplayOptions &o)
     RGrpMarkType->setItemIndex(o.MarkType);
 }
 
-void TMainForm::RGrpModeClick(int index)
+void TMainForm::btnMinClick()
 {
-    if (index == 1 || index == 2)
-        mChapter.BuildWorkingSets(index == 2);
+    if (mPlayback->isPlaying())
+        mPlayback->PauseMedia();
+    showMinimized();
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseMove && (watched == SBox->widget() || watched == SBox->viewport())) {
+        const auto *move = static_cast<QMouseEvent *>(event);
+        const QPoint inBox = static_cast<QWidget *>(watched)->mapTo(SBox, move->position().toPoint());
+        mInteraction->SBoxMouseMove(inBox.y());
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TMainForm::stopMedia()

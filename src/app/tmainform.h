@@ -29,7 +29,9 @@ class QToolButton;
 namespace lirena {
 
 class ColorCombo;
+class Exercises;
 class PageDisplay;
+class PageInteraction;
 class PageView;
 class PlaybackControl;
 class TSlider;
@@ -80,6 +82,8 @@ public:
     ChapterFile &chapterFile() { return mChapterFile; }
     PageDisplay &pageDisplay() { return *mPage; }
     PlaybackControl &playback() { return *mPlayback; }
+    Exercises &exercises() { return *mExercises; }
+    PageInteraction &interaction() { return *mInteraction; }
 
     // Controls, by the names the rest of the program knows them by.
     QScrollArea *SBox = nullptr;
@@ -207,9 +211,11 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildWindow();
+    void buildParts();
     void buildButtonBar();
     void buildFilePage();
     void buildObjectsPage();
@@ -223,7 +229,7 @@ private:
     void FormActivate();
     bool FormClose();
     void showDataMissing();
-    void RGrpModeClick(int index);
+    void btnMinClick();
     void BtnUpClick();
     void BtnDownClick();
     void saveChapterToCurrentFile();
@@ -237,6 +243,8 @@ private:
     MediaDevice *mMedia = nullptr;
     std::unique_ptr<PageDisplay> mPage;
     std::unique_ptr<PlaybackControl> mPlayback;
+    std::unique_ptr<Exercises> mExercises;
+    std::unique_ptr<PageInteraction> mInteraction;
     std::vector<SubjectNode> mSubjects;
     bool mTerminationRequested = false;
     bool mClosed = false;

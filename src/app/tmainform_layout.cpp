@@ -9,6 +9,8 @@
 #include "player/pageview.h"
 #include "player/playbackcontrol.h"
 #include "player/tslider.h"
+#include "player/exercises.h"
+#include "player/pageinteraction.h"
 #include "player/rotatedlabel.h"
 #include "player/tradiogroup.h"
 #include "player/tupdown.h"
@@ -166,53 +168,93 @@ void TMainForm::buildWindow()
     Timer2 = new QTimer(this);
     Timer3 = new QTimer(this);
 
-    mPage = std::make_unique<PageDisplay>(PageDisplay::Controls{
-        SBox, img, LblChapterName,
-        [this] { return screen()->geometry().size(); },
-        [this] { return ControlPanel->height(); },
-        [this] { return RGrpImageSize->itemIndex(); },
-        [this] { return cmbImageSize->currentIndex(); },
-        [this](const QString &name) { return mChapterFile.resolve(name); }});
-    connect(mPage.get(), &PageDisplay::pageImageFileChanged, EditGraphicName, &QLineEdit::setText);
-
-    mPlayback = std::make_unique<PlaybackControl>(
-        *mMedia, PlaybackControl::Controls{btnPlay, btnPause, btnStop, Slider, LblTime, LblTotTime, Timer1, Timer2, Timer3},
-        mDialogs);
-    mPlayback->reapplyPanelState = [this] { SetControlPanelState(ControlPanelState); };
-    mPlayback->stopExercise = [this] { StopExercise(); };
-    connect(btnPlay, &QToolButton::clicked, this, [this] {
-        mPlayback->PlayMedia();
-        StopExercise();
-    });
-    connect(btnPause, &QToolButton::clicked, this, [this] {
-        mPlayback->PauseMedia();
-        StopExercise();
-    });
-    connect(btnStop, &QToolButton::clicked, this, [this] {
-        mPlayback->StopMedia();
-        StopExercise();
-    });
+    buildParts();
 
     connect(&mChapter, &Chapter::cleared, this, [this] {
         RGrpMode->setItemIndex(0);
         EditGraphicName->clear();
         EditAudioName->clear();
         lblFileName->setText(QStringLiteral("New File"));
-        Timer3->stop();
-        PaExerciseInfo->hide();
     });
     // The file name boxes are written only by the program; a change is a change of the chapter.
     for (QLineEdit *box : {EditGraphicName, EditAudioName})
         connect(box, &QLineEdit::textChanged, this, [this] { mChapter.setModified(true); });
-    connect(RGrpMode, &TRadioGroup::clicked, this, &TMainForm::RGrpModeClick);
     connect(BtnUp, &QToolButton::clicked, this, &TMainForm::BtnUpClick);
     connect(BtnDown, &QToolButton::clicked, this, &TMainForm::BtnDownClick);
-    connect(btnMin, &QToolButton::clicked, this, &TMainForm::showMinimized);
+    connect(btnMin, &QToolButton::clicked, this, &TMainForm::btnMinClick);
     connect(BtnClose, &QToolButton::clicked, this, &TMainForm::close);
     connect(BackgroundColorCombo, &ColorCombo::colorChanged, this, [this](const QColor &color) {
         QPalette palette = SBox->palette();
         palette.setColor(QPalette::Window, color);
         SBox->setPalette(palette);
+    });
+}
+
+void TMainForm::buildParts()
+{
+    mPage = std::make_unique<PageDisplay>(
+        mChapter, PageDisplay::Controls{SBox, img, LblChapterName,
+                                        [this] { return screen()->geometry().size(); },
+                                        [this] { return ControlPanel->height(); },
+                                        [this] { return RGrpImageSize->itemIndex(); },
+                                        [this] { return cmbImageSize->currentIndex(); },
+                                        [this] { return MarkColorCombo->selectedColor(); },
+                                        [this](const QString &name) { return mChapterFile.resolve(name); },
+                                        // Changing the size pauses playback; it never resumes a paused one.
+                                        [this] {
+                                            if (mPlayback->isPlaying())
+                                                mPlayback->PauseMedia();
+                                        },
+                                        [this] {
+                                            mExercises->ExerciseKind = Exercises::None;
+                                            StopExercise();
+                                        }});
+    connect(mPage.get(), &PageDisplay::pageImageFileChanged, EditGraphicName, &QLineEdit::setText);
+
+    mPlayback = std::make_unique<PlaybackControl>(
+        *mMedia,
+        PlaybackControl::Controls{btnPlay, btnPause, btnStop, Slider, LblTime, LblTotTime, Timer1, Timer2, Timer3},
+        mDialogs);
+    mPlayback->reapplyPanelState = [this] { SetControlPanelState(ControlPanelState); };
+    mPlayback->stopExercise = [this] { StopExercise(); };
+    mPlayback->markingStep = [this](qint64 p) {
+        const int mode = RGrpMode->itemIndex();
+        if (isVisible() && (mode == 1 || mode == 2) && mExercises->ExerciseKind != Exercises::Test3)
+            mPage->MarkingStep(p, RGrpMarkType->itemIndex());
+    };
+
+    mExercises = std::make_unique<Exercises>(
+        mChapter, *mPlayback, *mPage, Exercises::Controls{Timer3, PaExerciseInfo, LblExerciseInfo, LblCounter});
+
+    mInteraction = std::make_unique<PageInteraction>(
+        mChapter, *mPage, *mPlayback, *mExercises,
+        PageInteraction::Controls{SBox, img, LblPointedVGObj, [this] { return RGrpMode->itemIndex(); },
+                                  [this] { return chkSectionPlay->isChecked(); },
+                                  [this] { return screen()->geometry().height(); },
+                                  [this] { return ControlPanelState; },
+                                  [this](int state) { SetControlPanelState(state); }});
+    connect(RGrpMode, &TRadioGroup::clicked, mInteraction.get(), &PageInteraction::RGrpModeClick);
+    // The page area's own pointer handler: over the scroll box beside the picture.
+    SBox->widget()->setMouseTracking(true);
+    SBox->viewport()->setMouseTracking(true);
+    SBox->widget()->installEventFilter(this);
+    SBox->viewport()->installEventFilter(this);
+
+    auto buttonHandler = [this](void (PlaybackControl::*operation)()) {
+        return [this, operation] {
+            (mPlayback.get()->*operation)();
+            StopExercise();
+            mPage->RestorePage();
+        };
+    };
+    connect(btnPlay, &QToolButton::clicked, this, buttonHandler(&PlaybackControl::PlayMedia));
+    connect(btnPause, &QToolButton::clicked, this, buttonHandler(&PlaybackControl::PauseMedia));
+    connect(btnStop, &QToolButton::clicked, this, buttonHandler(&PlaybackControl::StopMedia));
+
+    connect(RGrpImageSize, &TRadioGroup::clicked, mPage.get(), &PageDisplay::ApplyImageSize);
+    connect(cmbImageSize, &QComboBox::activated, this, [this] {
+        RGrpImageSize->setItemIndex(1);
+        mPage->ApplyImageSize();
     });
 }
 

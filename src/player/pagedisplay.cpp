@@ -1,18 +1,38 @@
 #include "player/pagedisplay.h"
 
+#include "player/imageops.h"
+#include "player/jpegdecoder.h"
 #include "player/pageview.h"
 #include "player/rotatedlabel.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QScrollArea>
+#include <QScrollBar>
 
 #include <cmath>
 
 namespace lirena {
 
-PageDisplay::PageDisplay(Controls controls, QObject *parent) : QObject(parent), c(std::move(controls)) {}
+namespace {
+
+const QColor kCorrectTint(129, 251, 132);
+const QColor kWrongTint(231, 49, 49);
+
+QRect toQRect(const PixelRect &r)
+{
+    return QRect(QPoint(std::min(r.Left, r.Right), std::min(r.Top, r.Bottom)),
+                 QSize(std::abs(r.Right - r.Left), std::abs(r.Bottom - r.Top)));
+}
+
+} // namespace
+
+PageDisplay::PageDisplay(Chapter &chapter, Controls controls, QObject *parent)
+    : QObject(parent), PointerBitmap(pointerPicture()), mChapter(chapter), c(std::move(controls))
+{
+    connect(&mChapter, &Chapter::objectRemoving, this, &PageDisplay::forget);
+    connect(&mChapter, &Chapter::cleared, this, [this] { MarkedVoice = nullptr; });
+}
 
 double PageDisplay::fitScaleFor(int w, int h, QSize screen)
 {
@@ -41,30 +61,46 @@ bool PageDisplay::LoadPageImage(const QString &name, QString *error)
     PageImageFile = name;
     emit pageImageFileChanged(name);
     const QString path = c.resolve(name);
+    bool ok = true;
     if (QFileInfo(path).isFile()) {
-        QImageReader reader(path);
-        reader.setAutoTransform(false);
-        QImage decoded = reader.read();
+        const bool asItIs = c.sizeType() == 1 && c.sizeIndex() == 0;
+        double fit = FitScale;
+        QSize target;
+        auto targetFor = [&](QSize full) {
+            fit = fitScaleFor(full.width(), full.height(), c.screenSize());
+            const double scale = c.sizeType() == 0 ? fit : ImageScale();
+            target = asItIs ? full
+                            : QSize(int(std::trunc(scale * full.width())), int(std::trunc(scale * full.height())));
+            return target;
+        };
+        QImage decoded = JpegDecoder::decode(path, targetFor, nullptr, error);
         if (decoded.isNull()) {
-            if (error)
-                *error = QStringLiteral("%1: %2").arg(name, reader.errorString());
-            return false;
-        }
-        const int w = decoded.width();
-        const int h = decoded.height();
-        FitScale = fitScaleFor(w, h, c.screenSize());
-        decoded = decoded.convertToFormat(QImage::Format_RGB32);
-        if (c.sizeType() == 1 && c.sizeIndex() == 0) {
-            c.img->setImage(std::move(decoded));
+            ok = false;
         } else {
-            const double scale = ImageScale();
-            const QSize size(int(std::trunc(scale * w)), int(std::trunc(scale * h)));
-            c.img->setImage(decoded.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            FitScale = fit;
+            if (decoded.size() != target)
+                decoded = resizeBilinear(decoded, target.width(), target.height());
+            c.img->setImage(std::move(decoded));
+            pictureChanged();
         }
     }
     CenterPage();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    return true;
+    return ok;
+}
+
+void PageDisplay::pictureChanged()
+{
+    // Marks belong to the picture they were drawn on.
+    forgetMarks();
+}
+
+void PageDisplay::forgetMarks()
+{
+    SavedPatch = QImage();
+    MarkKind = -1;
+    EditRect = {};
+    MarkedVoice = nullptr;
 }
 
 void PageDisplay::CenterPage()
@@ -80,6 +116,132 @@ void PageDisplay::CenterPage()
         // The scrollable area reaches to the picture's right and bottom edges.
         surface->setMinimumSize(std::max(0, left + picture.width()), top + picture.height());
     }
+}
+
+void PageDisplay::ApplyImageSize()
+{
+    if (c.pauseMedia)
+        c.pauseMedia();
+    PageDirty = true;
+    RestorePage();
+    RescaleViewRects();
+}
+
+void PageDisplay::RescaleViewRects()
+{
+    const double scale = ImageScale();
+    for (int i = 0; i < mChapter.LstGObj.count(); ++i) {
+        auto *g = mChapter.LstGObj.at<TGraphicObj>(i);
+        g->ViewRect = viewRectOnRescale(g->ImageRect, scale);
+    }
+}
+
+void PageDisplay::RestorePage()
+{
+    if (!PageDirty)
+        return;
+    SavedPatch = QImage();
+    LoadPageImage(PageImageFile);
+    if (c.endExercise)
+        c.endExercise();
+    PageDirty = false;
+}
+
+void PageDisplay::DrawEditRect()
+{
+    xorFrame(c.img->image(), EditRect);
+    c.img->imageChanged();
+}
+
+void PageDisplay::MarkRect(int style, const PixelRect &r)
+{
+    UnmarkRect();
+    QImage &page = c.img->image();
+    switch (style) {
+    case 0:
+        DrawEditRect(); // takes off an outline still shown there
+        EditRect = r;
+        DrawEditRect();
+        break;
+    case 1:
+        MarkOrigin = QPoint(r.Left + (r.Right - r.Left - PointerBitmap.width()) / 2, r.Bottom);
+        SavedPatch = page.copy(QRect(MarkOrigin, PointerBitmap.size()));
+        drawTransparent(page, PointerBitmap, MarkOrigin);
+        break;
+    case 2: {
+        const QRect area = toQRect(r);
+        MarkOrigin = area.topLeft();
+        SavedPatch = page.copy(area);
+        QImage tinted = SavedPatch;
+        tintArea(tinted, tinted.rect(), c.markColor());
+        drawImage(page, tinted, MarkOrigin);
+        break;
+    }
+    default:
+        break;
+    }
+    MarkKind = style >= 0 && style <= 2 ? style : -1;
+    c.img->imageChanged();
+}
+
+void PageDisplay::UnmarkRect()
+{
+    if (MarkKind == 0) {
+        DrawEditRect();
+        EditRect = {};
+    } else if ((MarkKind == 1 || MarkKind == 2) && !SavedPatch.isNull()) {
+        drawImage(c.img->image(), SavedPatch, MarkOrigin);
+        SavedPatch = QImage();
+        c.img->imageChanged();
+    }
+    MarkKind = -1;
+}
+
+void PageDisplay::TintExerciseRect(bool correct, const PixelRect &r)
+{
+    UnmarkRect();
+    const QRect area = toQRect(r);
+    MarkOrigin = area.topLeft();
+    tintArea(c.img->image(), area, correct ? kCorrectTint : kWrongTint);
+    c.img->imageChanged();
+}
+
+void PageDisplay::ScrollRectIntoView(const TGraphicObj *g)
+{
+    QScrollBar *bar = c.SBox->verticalScrollBar();
+    auto pictureTop = [&] { return c.img->y() - bar->value(); };
+    if (pictureTop() + g->ViewRect.Bottom > c.SBox->height())
+        bar->setValue(g->ViewRect.Bottom);
+    if (bar->value() > pictureTop() + g->ViewRect.Bottom)
+        bar->setValue(g->ViewRect.Top);
+}
+
+void PageDisplay::MarkingStep(qint64 p, int markType)
+{
+    if (MarkedVoice && MarkedVoice->StartTime < p && p < MarkedVoice->StopTime)
+        return;
+    for (int i = 0; i < mChapter.LstVGObj.count(); ++i) {
+        const auto *link = mChapter.LstVGObj.at<TVGObj>(i);
+        const TVoiceObj *voice = mChapter.voiceOf(link);
+        if (!voice || !(voice->StartTime < p && p < voice->StopTime))
+            continue;
+        // A link whose rectangle is gone marks nothing; the next one may.
+        const TGraphicObj *graphic = mChapter.graphicOf(link);
+        if (!graphic)
+            continue;
+        MarkRect(markType, graphic->ViewRect);
+        ScrollRectIntoView(graphic);
+        MarkedVoice = voice;
+        return;
+    }
+    UnmarkRect();
+    MarkedVoice = nullptr;
+}
+
+void PageDisplay::forget(const TBaseObj *object)
+{
+    if (object == MarkedVoice)
+        MarkedVoice = nullptr;
 }
 
 } // namespace lirena
