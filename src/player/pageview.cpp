@@ -29,6 +29,12 @@ void PageView::mousePressEvent(QMouseEvent *event)
     emit mousePressed(event);
 }
 
+void PageView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second press of a double click is a press like any other.
+    emit mousePressed(event);
+}
+
 void PageView::mouseMoveEvent(QMouseEvent *event)
 {
     emit mouseMoved(event);

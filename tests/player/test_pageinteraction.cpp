@@ -1,0 +1,231 @@
+#include "pageharness.h"
+
+#include "../qtprinters.h"
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace lirena;
+
+namespace {
+
+// A page with two words: link 30 ("elma", 400 to 801 ms) is clickable, link 35
+// ("kalem", 1550 to 2017 ms) is not in the click sequence.
+struct Words : PageHarness
+{
+    Words()
+    {
+        window.show();
+        showPicture(600, 400);
+        addGraphic(10, "elma", {100, 100, 200, 150});
+        addGraphic(12, "kalem", {300, 100, 400, 150});
+        addVoice(20, 400, 801);
+        addVoice(21, 1550, 2017);
+        addLink(30, "elma,001", 10, 20);
+        addLink(35, "kalem,002", 12, 21, false);
+        chapter.BuildWorkingSets(mode == PageInteraction::PlayLimited);
+        QApplication::processEvents();
+        // A move to where the pointer already is is no move: start from a corner.
+        QTest::mouseMove(img, QPoint(1, 1 + rand() % 5));
+    }
+    ~Words() { PageInteraction::setScreenCursor(Qt::ArrowCursor); }
+
+    void move(int x, int y) { QTest::mouseMove(img, QPoint(x, y)); }
+    void click(int x, int y, Qt::MouseButton button = Qt::LeftButton) { QTest::mouseClick(img, button, {}, QPoint(x, y)); }
+    Qt::CursorShape cursor() const
+    {
+        return QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
+    }
+};
+
+} // namespace
+
+TEST(Pointing, HandOverAClickableRectangleOnly)
+{
+    Words w;
+    w.move(150, 120);
+    EXPECT_EQ(w.cursor(), Qt::PointingHandCursor);
+    EXPECT_EQ(w.pointed.text(), "30");
+    ASSERT_NE(w.interaction.PointedVoice, nullptr);
+    EXPECT_EQ(w.interaction.PointedVoice->StartTime, 400);
+    w.move(350, 120); // "kalem" is not in the click sequence
+    EXPECT_EQ(w.cursor(), Qt::ArrowCursor);
+    EXPECT_EQ(w.interaction.PointedVoice, nullptr);
+    EXPECT_EQ(w.pointed.text(), "30"); // the label keeps its text
+    w.move(200, 120); // on the right edge: outside
+    EXPECT_EQ(w.interaction.PointedGraphic, nullptr);
+}
+
+TEST(Pointing, PlayAllAnswersEveryLink)
+{
+    Words w;
+    w.mode = PageInteraction::PlayAll;
+    w.chapter.BuildWorkingSets(false);
+    w.move(350, 120);
+    EXPECT_EQ(w.pointed.text(), "35");
+}
+
+TEST(Clicking, PlaysFromTheSegmentToTheEnd)
+{
+    Words w;
+    w.move(150, 120);
+    w.click(150, 120);
+    EXPECT_EQ(w.device.mode(), MediaDevice::Mode::Playing);
+    EXPECT_TRUE(w.device.calls.contains("seek 400"));
+    EXPECT_FALSE(w.timer3.isActive()); // no section watch
+    w.device.advance(2000);
+    EXPECT_EQ(w.device.mode(), MediaDevice::Mode::Playing);
+}
+
+TEST(Clicking, SectionPlayPausesOnceTheStopIsPassed)
+{
+    Words w;
+    w.sectionPlay = true;
+    w.move(150, 120);
+    w.click(150, 120);
+    EXPECT_EQ(w.device.position(), 400) << w.device.calls.join(", ").toStdString();
+    EXPECT_EQ(w.device.mode(), MediaDevice::Mode::Playing);
+    ASSERT_TRUE(w.timer3.isActive());
+    for (int tick = 0; tick < 4; ++tick) { // 400 .. 800: not past 801 yet
+        w.device.advance(100);
+        w.exercises.Timer3Timer();
+    }
+    EXPECT_EQ(w.device.mode(), MediaDevice::Mode::Playing);
+    w.device.advance(100); // 900: past the stop
+    w.exercises.Timer3Timer();
+    EXPECT_EQ(w.device.mode(), MediaDevice::Mode::Paused);
+    EXPECT_FALSE(w.timer3.isActive());
+}
+
+TEST(Clicking, NothingHappensBesideTheRectangles)
+{
+    Words w;
+    w.move(50, 50);
+    w.click(50, 50);
+    EXPECT_FALSE(w.device.calls.contains("play"));
+}
+
+TEST(Clicking, EmptyClickSequenceInPlayLimitedAnswersNothing)
+{
+    Words w;
+    w.chapter.LstCObj.clear();
+    w.chapter.BuildWorkingSets(true);
+    w.move(150, 120);
+    w.click(150, 120);
+    EXPECT_EQ(w.interaction.PointedVoice, nullptr);
+    EXPECT_FALSE(w.device.calls.contains("play"));
+}
+
+TEST(Test3, AClickBeforeTheFirstItemHasNoTarget)
+{
+    Words w;
+    w.exercises.ExerciseKind = Exercises::Test3;
+    w.move(150, 120);
+    const QImage page = w.img->image();
+    w.click(150, 120);
+    EXPECT_FALSE(w.exercises.Answered);
+    EXPECT_EQ(w.img->image(), page);
+}
+
+TEST(Test3, AClickAnswersAndTintsTheTarget)
+{
+    Words w;
+    w.mode = PageInteraction::PlayAll;
+    w.chapter.BuildWorkingSets(false);
+    w.exercises.ExerciseKind = Exercises::Test3;
+    w.exercises.TargetGraphic = w.chapter.LstGObj.at<TGraphicObj>(0); // "elma"
+    w.move(350, 120);
+    w.click(350, 120); // the wrong word: the target turns red
+    EXPECT_TRUE(w.exercises.Answered);
+    EXPECT_EQ(w.exercises.ExercisePhase, Exercises::Waiting);
+    const QRgb target = w.img->image().pixel(150, 120);
+    EXPECT_EQ(target, qRgb(255, 92, 77)); // 240+39 (clipped), 235-143, 220-143
+    EXPECT_EQ(w.img->image().pixel(350, 120), qRgb(240, 235, 220));
+}
+
+TEST(Panning, ThePageFollowsTheRightButton)
+{
+    Words w;
+    w.showPicture(2000, 2000);
+    w.page.CenterPage();
+    QApplication::processEvents();
+    QScrollBar *h = w.box->horizontalScrollBar();
+    QScrollBar *v = w.box->verticalScrollBar();
+    h->setValue(300);
+    v->setValue(300);
+    QTest::mousePress(w.img, Qt::RightButton, {}, QPoint(700, 700));
+    EXPECT_EQ(w.cursor(), Qt::SizeAllCursor);
+    // The pointer goes 50 left and 40 up on screen: the picture point under it moves with the scroll.
+    w.interaction.imgMouseMove(650 + 0, 660 + 0);
+    EXPECT_EQ(h->value(), 300 + 300 + (700 - 300) - 650);
+    EXPECT_EQ(v->value(), 300 + 300 + (700 - 300) - 660);
+    QTest::mouseRelease(w.img, Qt::RightButton, {}, QPoint(650, 660));
+    EXPECT_FALSE(w.interaction.Panning);
+    EXPECT_EQ(w.cursor(), Qt::ArrowCursor);
+}
+
+TEST(Design, DrawingLeftwardsGivesAnUnnormalisedRectangle)
+{
+    Words w;
+    w.mode = PageInteraction::Design;
+    const QImage page = w.img->image();
+    QTest::mousePress(w.img, Qt::LeftButton, {}, QPoint(100, 100));
+    w.move(60, 80);
+    QTest::mouseRelease(w.img, Qt::LeftButton, {}, QPoint(60, 80));
+    EXPECT_EQ(w.page.EditRect, (PixelRect{100, 100, 60, 80}));
+    EXPECT_NE(w.img->image(), page); // the outline is on the page
+    w.interaction.RGrpModeClick(PageInteraction::PlayLimited);
+    EXPECT_EQ(w.page.EditRect, PixelRect{});
+    EXPECT_EQ(w.img->image(), page); // switching to a play mode takes it off
+}
+
+TEST(Design, DraggingTheLeftStripWidensAndTheMiddleMoves)
+{
+    Words w;
+    w.mode = PageInteraction::Design;
+    QTest::mousePress(w.img, Qt::LeftButton, {}, QPoint(50, 50));
+    w.move(150, 120);
+    QTest::mouseRelease(w.img, Qt::LeftButton, {}, QPoint(150, 120));
+    ASSERT_EQ(w.page.EditRect, (PixelRect{50, 50, 150, 120}));
+
+    w.move(51, 80);
+    EXPECT_EQ(w.cursor(), Qt::SizeHorCursor) << w.interaction.RectDragging << " " << QApplication::overrideCursor();
+    QTest::mousePress(w.img, Qt::LeftButton, {}, QPoint(51, 80));
+    w.move(31, 80);
+    QTest::mouseRelease(w.img, Qt::LeftButton, {}, QPoint(31, 80));
+    EXPECT_EQ(w.page.EditRect, (PixelRect{30, 50, 150, 120}));
+
+    w.move(90, 85);
+    EXPECT_EQ(w.cursor(), Qt::SizeAllCursor);
+    QTest::mousePress(w.img, Qt::LeftButton, {}, QPoint(90, 85));
+    w.move(100, 95);
+    QTest::mouseRelease(w.img, Qt::LeftButton, {}, QPoint(100, 95));
+    EXPECT_EQ(w.page.EditRect, (PixelRect{40, 60, 160, 130}));
+
+    w.move(100, 61); // top strip
+    EXPECT_EQ(w.cursor(), Qt::SizeVerCursor);
+}
+
+TEST(Design, APressAtXZeroDrawsANewRectangle)
+{
+    Words w;
+    w.mode = PageInteraction::Design;
+    w.page.EditRect = {0, 0, 40, 40};
+    QTest::mousePress(w.img, Qt::LeftButton, {}, QPoint(0, 20));
+    w.move(60, 70);
+    EXPECT_EQ(w.page.EditRect, (PixelRect{0, 0, 60, 70})); // its anchor x is 0: right and bottom follow
+    QTest::mouseRelease(w.img, Qt::LeftButton, {}, QPoint(60, 70));
+}
+
+TEST(PageArea, BottomEdgeBringsThePanelBackFromFullScreen)
+{
+    Words w;
+    w.panelState = 0;
+    w.interaction.SBoxMouseMove(700);
+    EXPECT_EQ(w.panelState, 0);
+    w.interaction.SBoxMouseMove(768 - 19);
+    EXPECT_EQ(w.panelState, 1);
+}
