@@ -56,8 +56,11 @@ public:
     void halt()
     {
         mFeeder->stop();
-        if (mSink)
+        // Every play gets an output of its own: one that was reset is not used again.
+        if (mSink) {
             mSink->reset();
+            mSink.reset();
+        }
         mOutput = nullptr;
         mDecoder = nullptr;
     }
@@ -65,6 +68,8 @@ public:
     // Microseconds heard since start().
     qint64 heardUs()
     {
+        if (!mClockOnly && !mSink)
+            return 0;
         const qint64 heard = mClockOnly ? mClock.nsecsElapsed() / 1000 : mSink->processedUSecs();
         return std::min(heard, mRemainingUs);
     }
@@ -74,6 +79,8 @@ public:
     {
         if (mClockOnly)
             return mClock.nsecsElapsed() / 1000 >= mRemainingUs;
+        if (!mSink)
+            return true;
         const qint64 heard = mSink->processedUSecs();
         if (heard >= mRemainingUs)
             return true;
@@ -99,10 +106,8 @@ private:
         format.setSampleRate(decoder->sampleRate());
         format.setChannelCount(decoder->channels());
         format.setSampleFormat(QAudioFormat::Int16);
-        if (!mSink || mSink->format() != format) {
-            mSink = std::make_unique<QAudioSink>(output, format);
-            mSink->setBufferSize(format.bytesForDuration(kBufferMs * 1000));
-        }
+        mSink = std::make_unique<QAudioSink>(output, format);
+        mSink->setBufferSize(format.bytesForDuration(kBufferMs * 1000));
         mOutput = mSink->start();
         return mOutput && mSink->error() == QAudio::NoError && mSink->state() != QAudio::StoppedState;
     }

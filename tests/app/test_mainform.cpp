@@ -295,6 +295,22 @@ TEST_F(MainFormTest, MalformedChapterShowsTheErrorAndStillLoads)
     EXPECT_FALSE(f.chapter().Modified());
 }
 
+TEST_F(MainFormTest, DamagedPagePictureIsReportedAndTheChapterStillLoads)
+{
+    QTemporaryDir course;
+    QFile::copy(kCourse + "/sayfa01.ini", course.filePath("sayfa01.ini"));
+    QFile::copy(QStringLiteral(LIRENA_TEST_DATA "/data/page-truncated.jpg"), course.filePath("sayfa02.jpg"));
+    QFile::copy(kCourse + "/sayfa02.ini", course.filePath("sayfa02.ini"));
+    writeFile("Vedra.ini", "[Settings]\nDataFolder=" + course.path().toUtf8() + "\nLastChapter=sayfa02.ini\n");
+    TMainForm &f = createShown();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].contains("sayfa02.jpg")) << dialogs.errors[0].toStdString();
+    EXPECT_TRUE(f.img->image().isNull());
+    EXPECT_GT(f.chapter().LstGObj.count(), 0);
+    EXPECT_EQ(f.RGrpMode->itemIndex(), 2);
+    EXPECT_TRUE(f.isVisible());
+}
+
 TEST_F(MainFormTest, SourceFolderComesFromTheRegistry)
 {
     settings("");
