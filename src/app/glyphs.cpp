@@ -168,4 +168,37 @@ QPixmap aboutPicture(int which)
     return pixmap;
 }
 
+QIcon sharedImage(int index)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    switch (index) {
+    case 6: { // a closed book
+        p.setPen(QPen(kBrand.darker(130), 1));
+        p.setBrush(kBrand);
+        p.drawRoundedRect(QRectF(2.5, 1.5, 11, 13), 1.5, 1.5);
+        p.setPen(QPen(QColor(250, 244, 226), 1.5));
+        p.drawLine(QPointF(5, 4.5), QPointF(11, 4.5));
+        break;
+    }
+    case 9: { // a page with lines
+        p.setPen(QPen(kInk, 1));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(3.5, 1.5, 9, 13));
+        p.setPen(QPen(QColor(120, 120, 120), 1));
+        for (int y = 5; y <= 11; y += 3)
+            p.drawLine(QPointF(5.5, y + 0.5), QPointF(10.5, y + 0.5));
+        break;
+    }
+    default: // a dot, for the pictures no list uses
+        p.setPen(Qt::NoPen);
+        p.setBrush(kInk);
+        p.drawEllipse(QRectF(5, 5, 6, 6));
+        break;
+    }
+    return QIcon(pixmap);
+}
+
 } // namespace lirena

@@ -16,4 +16,8 @@ QPixmap logoPicture();
 QPixmap waitPicture();
 QPixmap aboutPicture(int which);
 
+// The window's shared image list: small pictures by index. The trees use 6
+// (a lesson group or a heading) and 9 (a lesson or an entry).
+QIcon sharedImage(int index);
+
 } // namespace lirena

@@ -11,10 +11,21 @@
 #include "player/playbackcontrol.h"
 #include "player/exercises.h"
 #include "player/pageinteraction.h"
+#include "app/lessoncatalogue.h"
+#include "app/navigation.h"
+#include "app/ttreecombo.h"
+#include "platform/integertext.h"
 #include "player/rotatedlabel.h"
 #include "player/tradiogroup.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QStandardItem>
+#include <QSystemTrayIcon>
+#include <QTreeView>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -43,6 +54,8 @@ const QString kSourceKey = QStringLiteral("\\Software\\Brisel\\Lirena\\1.2");
 TMainForm::TMainForm(Environment environment, QWidget *parent)
     : QWidget(parent), mEnv(std::move(environment)), mDialogs(*mEnv.dialogs)
 {
+    if (!mEnv.openUrl)
+        mEnv.openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
     mMedia = mEnv.media;
     if (!mMedia) {
         mOwnMedia = std::make_unique<SoundMediaDevice>();
@@ -76,11 +89,21 @@ void TMainForm::FormCreate()
     setGeometry(screen()->geometry());
     layoutWindow();
 
+    // The notification-area icon is made but never shown.
+    RxTray = new QSystemTrayIcon(windowIcon(), this);
+    RxTray->setToolTip(QStringLiteral("Lirena"));
+    auto *trayMenu = new QMenu(this);
+    trayMenu->addAction(QStringLiteral("&Programı Göster"), this, &TMainForm::show);
+    trayMenu->addAction(QStringLiteral("Programdan Çı&kış"), this, &TMainForm::close);
+    RxTray->setContextMenu(trayMenu);
+    connect(RxTray, &QSystemTrayIcon::activated, this, &TMainForm::show);
+
     const Profile settings(settingsPath());
     DataFolder = AppSettings::readDataFolder(settings, ProgramFolder);
     mChapterFile.setDataFolder(DataFolder);
 
     if (QFileInfo(resolveCoursePath(DataFolder, QStringLiteral("sayfa01.ini"))).isFile()) {
+        LessonCatalogue::ScanLessonGroups(*TComboLessons, settings, DataFolder);
         applyDisplayOptions(AppSettings::readDisplayOptions(settings));
         RestorePending = true;
         WB->setGeometry(-100, -100, 10, 10);
@@ -137,9 +160,8 @@ void TMainForm::FormActivate()
     SetControlPanelState(run.LastScreenSize);
     if (!run.LastChapter.isEmpty())
         mChapterFile.LoadChapter(resolveCoursePath(DataFolder, run.LastChapter), *this);
-    HistoryIndex = 0;
     mPlayback->SeekMedia(run.MediaPosition);
-    History.append(mChapterFile.ChapterFileName + u'|' + QString::number(mediaPosition()));
+    mNavigation->start();
 }
 
 void TMainForm::closeEvent(QCloseEvent *e)
@@ -294,6 +316,28 @@ void TMainForm::btnMinClick()
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 {
+    // Key preview: the window sees a key before the control that has the focus.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        auto *widget = static_cast<QWidget *>(watched);
+        QWidget *focus = QApplication::focusWidget();
+        if (widget->window() == this && (widget == focus || (!focus && widget == this))) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (FormKeyDown(key->key(), key->modifiers()))
+                return true;
+        }
+    }
+    if (event->type() == QEvent::MouseButtonRelease) {
+        if (watched == LogoImage)
+            OpenSourceFile(QStringLiteral("briselweb\\index.html"));
+        else if (watched == imgAd1)
+            OpenSourceFile(QStringLiteral("briselvideo\\brisel1.mpg"));
+        else if (watched == imgAd2)
+            OpenSourceFile(QStringLiteral("briselvideo\\brisel2.mpg"));
+        else if (watched == LblBriselWeb)
+            mEnv.openUrl(QUrl(QStringLiteral("https://lirena.example.org")));
+        else if (watched == Label20)
+            mEnv.openUrl(QUrl(QStringLiteral("mailto:bilgi@lirena.example.org")));
+    }
     if (event->type() == QEvent::MouseMove && (watched == SBox->widget() || watched == SBox->viewport())) {
         const auto *move = static_cast<QMouseEvent *>(event);
         const QPoint inBox = static_cast<QWidget *>(watched)->mapTo(SBox, move->position().toPoint());
@@ -363,10 +407,133 @@ double TMainForm::imageScale() const
 void TMainForm::setSubjects(const std::vector<SubjectNode> &subjects)
 {
     mSubjects = subjects;
-    btnSubjects->setEnabled(!mSubjects.empty());
+    fillSubjects();
 }
 
-void TMainForm::expandChapterGroup(const QString & /*groupId*/) {}
+void TMainForm::fillSubjects()
+{
+    TComboSubjects->clearTree();
+    for (const SubjectNode &node : mSubjects) {
+        QStandardItem *top = TComboSubjects->addNode(nullptr, node.Title, node.Action.isEmpty() ? 6 : 9, node.Action,
+                                                     node.Parameter);
+        for (const SubjectNode &child : node.children)
+            TComboSubjects->addNode(top, child.Title, 9, child.Action, child.Parameter);
+    }
+    TComboSubjects->treeView()->expandAll();
+    const bool any = TComboSubjects->hasNodes();
+    btnSubjects->setEnabled(any);
+    TComboSubjects->setEnabled(any);
+}
+
+void TMainForm::expandChapterGroup(const QString &groupId)
+{
+    LessonCatalogue::ExpandChapterGroup(*TComboLessons, groupId);
+}
+
+void TMainForm::GoToChapter(const QString &path)
+{
+    mNavigation->GoToChapter(path);
+}
+
+void TMainForm::SpeedButton1Click()
+{
+    GoToChapter(resolveCoursePath(DataFolder, QStringLiteral("help00.ini")));
+}
+
+void TMainForm::TComboSubjectsSelectionChange(const QString &actionText, const QString &parameter)
+{
+    const QString action = actionText.toUpper();
+    Exercises &x = *mExercises;
+    if (action == u"PLAY") {
+        StopExercise();
+        const auto position = parseInteger(parameter);
+        if (!position) {
+            mDialogs.error(QStringLiteral("'%1' is not a valid integer value.").arg(parameter));
+            return;
+        }
+        mPlayback->SeekMedia(*position);
+        mPlayback->PlayMedia();
+        return;
+    }
+    if (action == u"LOADCHAPTER") {
+        GoToChapter(resolveCoursePath(DataFolder, parameter));
+        return;
+    }
+    if (action != u"TEST1" && action != u"TEST2" && action != u"TEST3")
+        return;
+    mPlayback->StopMedia();
+    mPage->RestorePage();
+    x.ExerciseItem = -1;
+    // A target of an earlier round must not be taken for this one's.
+    x.TargetGraphic = nullptr;
+    bool shuffle = parameter == u"1";
+    if (action == u"TEST1") {
+        x.ExerciseKind = Exercises::Test1;
+        x.ExercisePhase = Exercises::Waiting;
+        x.WaitLimit = 0;
+    } else if (action == u"TEST2") {
+        x.ExerciseKind = Exercises::Test2;
+        x.ExercisePhase = Exercises::Sounding;
+        x.SectionStop = -1;
+    } else {
+        mPage->PageDirty = true;
+        x.ExerciseKind = Exercises::Test3;
+        x.ExercisePhase = Exercises::Waiting;
+        x.WaitLimit = 500;
+        shuffle = true;
+    }
+    mChapter.BuildWorkingSets(RGrpMode->itemIndex() == 2);
+    if (shuffle)
+        mChapter.ShuffleReadSet();
+    x.StartExercise();
+}
+
+void TMainForm::OpenSourceFile(const QString &relativePath)
+{
+    const QString folder = SourceFolder.isEmpty() ? QDir::currentPath() : SourceFolder;
+    const QString path = resolveCoursePath(folder, relativePath);
+    if (!QFileInfo::exists(path)) {
+        mDialogs.error(QStringLiteral("Lütfen kuruluş CD'sini takın !"));
+        return;
+    }
+    if (!mEnv.openUrl(QUrl::fromLocalFile(path)))
+        mEnv.openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+}
+
+bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    const Qt::KeyboardModifiers held = modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier |
+                                                    Qt::MetaModifier);
+    const bool noButton = QApplication::mouseButtons() == Qt::NoButton;
+    const bool shiftAlone = held == Qt::ShiftModifier && noButton;
+    const bool ctrlAlone = held == Qt::ControlModifier && noButton;
+    PixelRect &r = mPage->EditRect;
+    const bool rectDrawn = r.Left + r.Top + r.Right + r.Bottom > 0;
+    if (RGrpMode->itemIndex() == 0 && rectDrawn && (shiftAlone || ctrlAlone)) {
+        mPage->DrawEditRect();
+        if (shiftAlone) {
+            if (key == Qt::Key_Left && r.Left + 1 < r.Right)
+                --r.Right;
+            else if (key == Qt::Key_Up && r.Top + 1 < r.Bottom)
+                --r.Bottom;
+            else if (key == Qt::Key_Right)
+                ++r.Right;
+            else if (key == Qt::Key_Down)
+                ++r.Bottom;
+        } else {
+            const int dx = key == Qt::Key_Left ? -1 : key == Qt::Key_Right ? 1 : 0;
+            const int dy = key == Qt::Key_Up ? -1 : key == Qt::Key_Down ? 1 : 0;
+            r = {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+        }
+        mPage->DrawEditRect();
+        return true;
+    }
+    if (key == Qt::Key_F1) {
+        SpeedButton1Click();
+        return true;
+    }
+    return false;
+}
 
 void TMainForm::chapterLoaded(const QString &path)
 {

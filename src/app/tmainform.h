@@ -7,7 +7,10 @@
 #include "platform/userdialogs.h"
 
 #include <QStringList>
+#include <QUrl>
 #include <QWidget>
+
+#include <functional>
 
 #include <memory>
 
@@ -19,6 +22,8 @@ class QLineEdit;
 class QListView;
 class QPlainTextEdit;
 class QPushButton;
+class QStandardItem;
+class QSystemTrayIcon;
 class QScrollArea;
 class QSlider;
 class QTabWidget;
@@ -30,6 +35,8 @@ namespace lirena {
 
 class ColorCombo;
 class Exercises;
+class Navigation;
+class TTreeCombo;
 class PageDisplay;
 class PageInteraction;
 class PageView;
@@ -56,6 +63,7 @@ public:
         QString mountTable = QStringLiteral("/proc/self/mountinfo");
         UserDialogs *dialogs = nullptr;          // message boxes
         MediaDevice *media = nullptr;            // the media device; the window makes its own when none
+        std::function<bool(const QUrl &)> openUrl; // the desktop's opening of files and addresses
     };
 
     explicit TMainForm(Environment environment, QWidget *parent = nullptr);
@@ -75,8 +83,6 @@ public:
     QString SourceFolder;
     bool RestorePending = false;
     int ControlPanelState = 1;
-    QStringList History;
-    int HistoryIndex = 0;
 
     Chapter &chapter() { return mChapter; }
     ChapterFile &chapterFile() { return mChapterFile; }
@@ -84,6 +90,7 @@ public:
     PlaybackControl &playback() { return *mPlayback; }
     Exercises &exercises() { return *mExercises; }
     PageInteraction &interaction() { return *mInteraction; }
+    Navigation &navigation() { return *mNavigation; }
 
     // Controls, by the names the rest of the program knows them by.
     QScrollArea *SBox = nullptr;
@@ -103,6 +110,8 @@ public:
     QToolButton *btnStop = nullptr;
     QPushButton *btnLessons = nullptr;
     QPushButton *btnSubjects = nullptr;
+    TTreeCombo *TComboLessons = nullptr;
+    TTreeCombo *TComboSubjects = nullptr;
     QToolButton *btnBack = nullptr;
     QToolButton *btnForward = nullptr;
     QToolButton *btnNext = nullptr;
@@ -168,6 +177,7 @@ public:
     QLabel *LblBriselWeb = nullptr;
     QLabel *Label20 = nullptr;
     QPlainTextEdit *MemoBrisel = nullptr;
+    QSystemTrayIcon *RxTray = nullptr;
 
     QTimer *Timer1 = nullptr;
     QTimer *Timer2 = nullptr;
@@ -188,6 +198,16 @@ public:
     void ClearChapter();
     // Stops a running exercise: its timer and its display.
     void StopExercise();
+    // Goes to a chapter (a full path), recording the history.
+    void GoToChapter(const QString &path);
+    // Runs a subject of the chapter's menu.
+    void TComboSubjectsSelectionChange(const QString &action, const QString &parameter);
+    // Shows the user manual, "help00.ini" of the data folder.
+    void SpeedButton1Click();
+    // Opens a file of the installation source with the desktop, or asks for the disc.
+    void OpenSourceFile(const QString &relativePath);
+    // The window's own keys; true when the key was consumed.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
 
     // ChapterView: what the chapter reader asks of the window.
     void stopMedia() override;
@@ -216,6 +236,8 @@ protected:
 private:
     void buildWindow();
     void buildParts();
+    void buildNavigation();
+    void fillSubjects();
     void buildButtonBar();
     void buildFilePage();
     void buildObjectsPage();
@@ -245,6 +267,7 @@ private:
     std::unique_ptr<PlaybackControl> mPlayback;
     std::unique_ptr<Exercises> mExercises;
     std::unique_ptr<PageInteraction> mInteraction;
+    std::unique_ptr<Navigation> mNavigation;
     std::vector<SubjectNode> mSubjects;
     bool mTerminationRequested = false;
     bool mClosed = false;

@@ -11,6 +11,10 @@
 #include "player/tslider.h"
 #include "player/exercises.h"
 #include "player/pageinteraction.h"
+#include "app/lessoncatalogue.h"
+#include "app/navigation.h"
+#include "app/ttreecombo.h"
+#include "platform/pathresolver.h"
 #include "player/rotatedlabel.h"
 #include "player/tradiogroup.h"
 #include "player/tupdown.h"
@@ -24,6 +28,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QApplication>
+#include <QStandardItem>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -223,8 +229,12 @@ void TMainForm::buildParts()
             mPage->MarkingStep(p, RGrpMarkType->itemIndex());
     };
 
-    mExercises = std::make_unique<Exercises>(
-        mChapter, *mPlayback, *mPage, Exercises::Controls{Timer3, PaExerciseInfo, LblExerciseInfo, LblCounter});
+    mExercises = std::make_unique<Exercises>(mChapter, *mPlayback, *mPage,
+                                             Exercises::Controls{Timer3, PaExerciseInfo, LblExerciseInfo, LblCounter,
+                                                                 LblTest3, LblTest12,
+                                                                 [this] { return RGrpMarkType->itemIndex(); }});
+    UDTest3->OnChangingEx = [this](int value) { return mExercises->UDTest3ChangingEx(value, UDTest3->position()); };
+    UDTest12->OnChangingEx = [this](int value) { return mExercises->UDTest12ChangingEx(value, UDTest12->position()); };
 
     mInteraction = std::make_unique<PageInteraction>(
         mChapter, *mPage, *mPlayback, *mExercises,
@@ -252,10 +262,51 @@ void TMainForm::buildParts()
     connect(btnStop, &QToolButton::clicked, this, buttonHandler(&PlaybackControl::StopMedia));
 
     connect(RGrpImageSize, &TRadioGroup::clicked, mPage.get(), &PageDisplay::ApplyImageSize);
+    buildNavigation();
     connect(cmbImageSize, &QComboBox::activated, this, [this] {
         RGrpImageSize->setItemIndex(1);
         mPage->ApplyImageSize();
     });
+}
+
+void TMainForm::buildNavigation()
+{
+    mNavigation = std::make_unique<Navigation>(
+        Navigation::Hooks{[this] { return mChapterFile.ChapterName; }, [this] { return mChapterFile.ChapterFileName; },
+                          [this] { return qint64(mediaPosition()); },
+                          [this](const QString &path) {
+                              mChapterFile.LoadChapter(resolveCoursePath(DataFolder, path), *this);
+                          },
+                          [this](qint64 position) { mPlayback->SeekMedia(position); }},
+        btnBack, btnForward);
+    connect(btnBack, &QToolButton::clicked, mNavigation.get(), &Navigation::btnBackClick);
+    connect(btnForward, &QToolButton::clicked, mNavigation.get(), &Navigation::btnForwardClick);
+    connect(btnNext, &QToolButton::clicked, this, [this] {
+        const QString next = LessonCatalogue::nextLesson(*TComboLessons, mChapterFile.ChapterFileName);
+        if (!next.isEmpty())
+            GoToChapter(DataFolder + next);
+    });
+    connect(btnLessons, &QPushButton::clicked, this, [this] {
+        TComboLessons->setFocus();
+        if (TComboLessons->hasNodes())
+            TComboLessons->showPopup();
+    });
+    connect(btnSubjects, &QPushButton::clicked, this, [this] {
+        TComboSubjects->setFocus();
+        if (TComboSubjects->hasNodes())
+            TComboSubjects->showPopup();
+    });
+    connect(TComboLessons, &TTreeCombo::selectionChange, this, [this](QStandardItem *node) {
+        GoToChapter(DataFolder + node->data(TTreeCombo::FirstDataRole).toString());
+    });
+    connect(TComboSubjects, &TTreeCombo::selectionChange, this, [this](QStandardItem *node) {
+        TComboSubjectsSelectionChange(node->data(TTreeCombo::FirstDataRole).toString(),
+                                      node->data(TTreeCombo::SecondDataRole).toString());
+    });
+    connect(SpeedButton1, &QToolButton::clicked, this, &TMainForm::SpeedButton1Click);
+    for (QWidget *link : std::initializer_list<QWidget *>{LogoImage, imgAd1, imgAd2, LblBriselWeb, Label20})
+        link->installEventFilter(this);
+    qApp->installEventFilter(this);
 }
 
 void TMainForm::buildButtonBar()
@@ -273,6 +324,14 @@ void TMainForm::buildButtonBar()
         button->setFocusPolicy(Qt::NoFocus);
     }
     btnSubjects->setEnabled(false);
+    // The tree lists lie under their buttons: only their dropped-down trees are seen.
+    TComboLessons = new TTreeCombo(ButtonBar);
+    TComboSubjects = new TTreeCombo(ButtonBar);
+    for (TTreeCombo *tree : {TComboLessons, TComboSubjects}) {
+        tree->view()->setMinimumWidth(360);
+        tree->lower();
+    }
+    TComboSubjects->setEnabled(false);
     btnBack = barButton(ButtonBar, Glyph::Back, QStringLiteral("Geri"));
     btnForward = barButton(ButtonBar, Glyph::Forward, QStringLiteral("İleri"));
     btnNext = barButton(ButtonBar, Glyph::Next, QStringLiteral("Bir Sonraki Ders"));
@@ -304,6 +363,8 @@ void TMainForm::layoutButtonBar()
         w->move(x, y);
         x += 77;
     }
+    TComboLessons->setGeometry(btnLessons->geometry());
+    TComboSubjects->setGeometry(btnSubjects->geometry());
     x += 8;
     for (QWidget *w : std::initializer_list<QWidget *>{btnBack, btnForward, btnNext}) {
         w->move(x, y);

@@ -32,6 +32,9 @@ public:
         QWidget *PaExerciseInfo = nullptr;
         QLabel *LblExerciseInfo = nullptr;
         QLabel *LblCounter = nullptr;
+        QLabel *LblTest3 = nullptr;         // finding time of TEST3, seconds
+        QLabel *LblTest12 = nullptr;        // reading-time factor of TEST1 and TEST2, decimal comma
+        std::function<int()> markType;      // RGrpMarkType index
     };
 
     Exercises(Chapter &chapter, PlaybackControl &playback, PageDisplay &page, Controls controls,
@@ -56,10 +59,36 @@ public:
     // One tick of the exercise timer.
     void Timer3Timer();
 
+    // Steps of the wait-time up-downs: the new label value, or refused (false).
+    bool UDTest3ChangingEx(int newValue, int position);
+    bool UDTest12ChangingEx(int newValue, int position);
+
     // Forgets an object that is about to be freed.
     void forget(const TBaseObj *object);
 
 private:
+    struct Item
+    {
+        const TVoiceObj *voice = nullptr;
+        const TGraphicObj *graphic = nullptr;
+    };
+
+    // The item at an index of ReadSet, or none when out of range or unresolved.
+    Item itemAt(int index) const;
+    // Moves to the next usable item; false when the exercise is over.
+    bool advance();
+    quint32 readingTime() const;
+    bool waitOver() const { return WaitElapsed > WaitLimit; }
+    void showCounter();
+    void setWord(const QString &word);
+    void takeSection(const Item &item);
+    void playSection();
+    void markItem(const Item &item);
+    void finish();
+    void test1Tick(qint64 p);
+    void test2Tick(qint64 p);
+    void test3Tick(qint64 p);
+
     Chapter &mChapter;
     PlaybackControl &mPlayback;
     PageDisplay &mPage;

@@ -31,6 +31,8 @@ struct PageHarness
     QToolButton play{&window}, pause{&window}, stop{&window};
     lirena::TSlider slider{&window};
     QLabel time{&window}, total{&window}, pointed{&window}, info{&window}, counter{&window};
+    QLabel test3{QStringLiteral("5"), &window}, test12{QStringLiteral("1,5"), &window};
+    int markType = 0;
     QWidget infoPanel{&window};
     QTimer timer1, timer2, timer3;
     ScriptedDevice device;
@@ -62,7 +64,8 @@ struct PageHarness
     lirena::PlaybackControl playback{device,
                                      {&play, &pause, &stop, &slider, &time, &total, &timer1, &timer2, &timer3},
                                      dialogs};
-    lirena::Exercises exercises{chapter, playback, page, {&timer3, &infoPanel, &info, &counter}};
+    lirena::Exercises exercises{
+        chapter, playback, page, {&timer3, &infoPanel, &info, &counter, &test3, &test12, [this] { return markType; }}};
     lirena::PageInteraction interaction{chapter, page, playback, exercises,
                                         {box, img, &pointed, [this] { return mode; }, [this] { return sectionPlay; },
                                          [this] { return screen.height(); }, [this] { return panelState; },
