@@ -68,10 +68,39 @@ void TTreeCombo::choose(QStandardItem *node)
     emit selectionChange(node);
 }
 
+int TTreeCombo::visibleRows() const
+{
+    int rows = 0;
+    std::function<void(const QModelIndex &)> walk = [&](const QModelIndex &parent) {
+        for (int i = 0; i < mModel.rowCount(parent); ++i) {
+            const QModelIndex index = mModel.index(i, 0, parent);
+            ++rows;
+            if (mView->isExpanded(index))
+                walk(index);
+        }
+    };
+    walk(QModelIndex());
+    return rows;
+}
+
 void TTreeCombo::showPopup()
 {
     setRootModelIndex(QModelIndex());
     QComboBox::showPopup();
+    // The list opens as a tree of at most 15 rows, below the button where it
+    // fits, else above it (the button bar stands at the bottom of the screen).
+    QWidget *popup = mView->window();
+    const int rowHeight = std::max(1, mView->sizeHintForRow(0));
+    const int rows = std::clamp(visibleRows(), 1, maxVisibleItems());
+    const int frame = popup->height() - mView->viewport()->height();
+    QRect area(popup->pos(), QSize(std::max(popup->width(), mView->minimumWidth()), rows * rowHeight + frame));
+    const QRect screenArea = screen()->availableGeometry();
+    const QPoint below = mapToGlobal(QPoint(0, height()));
+    if (below.y() + area.height() <= screenArea.bottom() + 1)
+        area.moveTopLeft(below);
+    else
+        area.moveBottomLeft(mapToGlobal(QPoint(0, -1)));
+    popup->setGeometry(area);
 }
 
 void TTreeCombo::hidePopup()

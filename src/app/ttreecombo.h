@@ -48,6 +48,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Rows the tree shows as it is expanded now.
+    int visibleRows() const;
+
     QStandardItemModel mModel;
     QTreeView *mView;
     bool mKeepOpen = false;
