@@ -319,8 +319,8 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     // Key preview: the window sees a key before the control that has the focus.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         auto *widget = static_cast<QWidget *>(watched);
-        QWidget *focus = QApplication::focusWidget();
-        if (widget->window() == this && (widget == focus || (!focus && widget == this))) {
+        const QWidget *focus = QApplication::focusWidget();
+        if (widget->window() == this && (widget == focus || widget == this)) {
             const auto *key = static_cast<QKeyEvent *>(event);
             if (FormKeyDown(key->key(), key->modifiers()))
                 return true;

@@ -304,8 +304,7 @@ void TMainForm::buildNavigation()
                                       node->data(TTreeCombo::SecondDataRole).toString());
     });
     connect(SpeedButton1, &QToolButton::clicked, this, &TMainForm::SpeedButton1Click);
-    for (QWidget *link : std::initializer_list<QWidget *>{LogoImage, imgAd1, imgAd2, LblBriselWeb, Label20})
-        link->installEventFilter(this);
+    // Key preview and the About page's pictures and links: the window watches them all.
     qApp->installEventFilter(this);
 }
 

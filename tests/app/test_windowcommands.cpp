@@ -1,0 +1,243 @@
+// Window-wide commands: the subjects menu's actions, the manual, the keys and
+// the About page's links, on the real window with a scripted media device.
+
+#include "app/navigation.h"
+#include "app/tmainform.h"
+#include "app/ttreecombo.h"
+#include "fakedialogs.h"
+
+#include "../player/scripteddevice.h"
+#include "../qtprinters.h"
+#include "player/exercises.h"
+#include "player/pagedisplay.h"
+#include "player/tradiogroup.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QPushButton>
+#include <QStandardItem>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+using namespace lirena;
+
+namespace {
+
+const QString kCourse = QStringLiteral(LIRENA_SAMPLE_COURSE);
+
+class WindowTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir programDir;
+    FakeDialogs dialogs;
+    ScriptedDevice device;
+    QList<QUrl> opened;
+    bool openSucceeds = true;
+    std::unique_ptr<TMainForm> form;
+
+    TMainForm &show(const QByteArray &settings = "LastChapter=sayfa01.ini\n")
+    {
+        QFile file(programDir.filePath("Vedra.ini"));
+        file.open(QIODevice::WriteOnly);
+        file.write("[Settings]\nDataFolder=" + kCourse.toUtf8() + "\n" + settings +
+                   "\n[LessonGroups]\n01=Harfler\n02=Heceler ve Kelimeler\n09=Yardım\n");
+        file.close();
+        device.fileLength = 20000;
+        TMainForm::Environment env;
+        env.programFolder = programDir.path();
+        env.registryFile = programDir.filePath("registry.ini");
+        env.dialogs = &dialogs;
+        env.media = &device;
+        env.openUrl = [this](const QUrl &url) {
+            opened << url;
+            return openSucceeds;
+        };
+        form = std::make_unique<TMainForm>(env);
+        form->show();
+        QApplication::processEvents();
+        QApplication::processEvents();
+        return *form;
+    }
+
+    QList<int> readOrder() const
+    {
+        QList<int> ids;
+        for (const TVGObj *link : form->chapter().ReadSet)
+            ids << link->Id;
+        return ids;
+    }
+};
+
+} // namespace
+
+TEST_F(WindowTest, PlaySubjectSeeksAndPlays)
+{
+    TMainForm &f = show();
+    f.TComboSubjectsSelectionChange("play", "6313");
+    EXPECT_EQ(device.mode(), MediaDevice::Mode::Playing);
+    EXPECT_TRUE(device.calls.contains("seek 6313"));
+}
+
+TEST_F(WindowTest, PlaySubjectWithoutANumberStopsTheExerciseAndSaysWhy)
+{
+    TMainForm &f = show();
+    f.exercises().StartExercise();
+    device.calls.clear();
+    f.TComboSubjectsSelectionChange("PLAY", "baştan");
+    EXPECT_FALSE(f.Timer3->isActive());
+    EXPECT_EQ(dialogs.errors, QStringList{"'baştan' is not a valid integer value."});
+    EXPECT_FALSE(device.calls.contains("play"));
+}
+
+TEST_F(WindowTest, LoadChapterSubjectGoesThereThroughTheHistory)
+{
+    TMainForm &f = show();
+    f.TComboSubjectsSelectionChange("LOADCHAPTER", "sayfa02.ini");
+    EXPECT_EQ(f.chapterFile().ChapterFileName, "sayfa02.ini");
+    EXPECT_EQ(f.navigation().History.size(), 2);
+    EXPECT_TRUE(f.btnBack->isEnabled());
+}
+
+TEST_F(WindowTest, ExerciseSubjectsSetTheirStartingState)
+{
+    TMainForm &f = show();
+    const QList<int> authored = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    f.TComboSubjectsSelectionChange("TEST1", "0");
+    EXPECT_EQ(readOrder(), authored);
+    EXPECT_EQ(f.exercises().ExerciseKind, Exercises::Test1);
+    EXPECT_EQ(f.exercises().ExercisePhase, Exercises::Waiting);
+    EXPECT_TRUE(f.Timer3->isActive());
+    EXPECT_TRUE(f.PaExerciseInfo->isVisible());
+
+    bool shuffled = false;
+    for (int i = 0; i < 5 && !shuffled; ++i) {
+        f.TComboSubjectsSelectionChange("TEST2", "1");
+        shuffled = readOrder() != authored;
+    }
+    EXPECT_TRUE(shuffled);
+    EXPECT_EQ(f.exercises().SectionStop, -1);
+
+    f.TComboSubjectsSelectionChange("TEST3", "0"); // always shuffled
+    EXPECT_EQ(f.exercises().ExerciseKind, Exercises::Test3);
+    EXPECT_EQ(f.exercises().WaitLimit, 500u);
+    EXPECT_TRUE(f.pageDisplay().PageDirty);
+    EXPECT_EQ(f.exercises().TargetGraphic, nullptr);
+    QList<int> sorted = readOrder();
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, authored);
+}
+
+TEST_F(WindowTest, SubjectsTreeFollowsTheChapter)
+{
+    TMainForm &f = show();
+    EXPECT_TRUE(f.btnSubjects->isEnabled());
+    const QList<QStandardItem *> nodes = f.TComboSubjects->nodesDepthFirst();
+    ASSERT_FALSE(nodes.isEmpty());
+    EXPECT_EQ(nodes.first()->text(), "Dinle");
+    EXPECT_TRUE(nodes.first()->font().bold());
+}
+
+TEST_F(WindowTest, LessonsTreeOpensTheChaptersGroup)
+{
+    TMainForm &f = show("LastChapter=sayfa04.ini\n");
+    QTreeView *view = f.TComboLessons->treeView();
+    EXPECT_FALSE(view->isExpanded(f.TComboLessons->tree().item(0)->index()));
+    EXPECT_TRUE(view->isExpanded(f.TComboLessons->tree().item(1)->index()));
+    f.TComboLessons->choose(f.TComboLessons->tree().item(0)->child(1));
+    EXPECT_EQ(f.chapterFile().ChapterFileName, "sayfa02.ini");
+}
+
+TEST_F(WindowTest, NextLessonGoesOnAndTheManualComesWithF1)
+{
+    TMainForm &f = show();
+    f.btnNext->click();
+    EXPECT_EQ(f.chapterFile().ChapterFileName, "sayfa02.ini");
+    QTest::keyClick(&f, Qt::Key_F1);
+    EXPECT_EQ(f.chapterFile().ChapterFileName, "help00.ini");
+    f.btnBack->click();
+    EXPECT_EQ(f.chapterFile().ChapterFileName, "sayfa02.ini");
+}
+
+TEST_F(WindowTest, DesignKeysMoveTheOutlineAndAreConsumed)
+{
+    TMainForm &f = show();
+    f.RGrpMode->setItemIndex(0);
+    PixelRect &r = f.pageDisplay().EditRect;
+    r = {10, 10, 11, 30};
+    EXPECT_TRUE(f.FormKeyDown(Qt::Key_Left, Qt::ShiftModifier)); // left + 1 is not below right
+    EXPECT_EQ(r, (PixelRect{10, 10, 11, 30}));
+    EXPECT_TRUE(f.FormKeyDown(Qt::Key_Right, Qt::ShiftModifier));
+    EXPECT_TRUE(f.FormKeyDown(Qt::Key_Down, Qt::ShiftModifier));
+    EXPECT_TRUE(f.FormKeyDown(Qt::Key_Up, Qt::ControlModifier));
+    EXPECT_EQ(r, (PixelRect{10, 9, 12, 30}));
+    const QString before = f.chapterFile().ChapterFileName;
+    EXPECT_TRUE(f.FormKeyDown(Qt::Key_F1, Qt::ShiftModifier)); // consumed: no manual
+    EXPECT_EQ(f.chapterFile().ChapterFileName, before);
+    EXPECT_FALSE(f.FormKeyDown(Qt::Key_A, Qt::ShiftModifier | Qt::AltModifier));
+
+    r = {};
+    EXPECT_FALSE(f.FormKeyDown(Qt::Key_Left, Qt::ShiftModifier)); // nothing drawn: the key goes on
+    f.RGrpMode->setItemIndex(2);
+    r = {10, 10, 50, 50};
+    EXPECT_FALSE(f.FormKeyDown(Qt::Key_Left, Qt::ShiftModifier)); // play modes leave keys alone
+}
+
+TEST_F(WindowTest, SourceFilesOpenOrAskForTheDisc)
+{
+    QTemporaryDir source;
+    QDir(source.path()).mkpath("briselweb");
+    QFile(source.filePath("briselweb/index.html")).open(QIODevice::WriteOnly);
+    QFile registry(programDir.filePath("registry.ini"));
+    registry.open(QIODevice::WriteOnly);
+    registry.write("[Software\\Brisel\\Lirena\\1.2]\nSourceFolder=" + source.path().toUtf8() + "\n");
+    registry.close();
+    TMainForm &f = show();
+
+    QTest::mouseClick(f.LogoImage, Qt::LeftButton);
+    EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(source.filePath("briselweb/index.html"))});
+    f.OpenSourceFile("briselvideo\\brisel1.mpg");
+    EXPECT_EQ(dialogs.errors, QStringList{"Lütfen kuruluş CD'sini takın !"});
+
+    opened.clear();
+    openSucceeds = false; // the desktop cannot open it: its folder opens instead
+    f.OpenSourceFile("briselweb\\index.html");
+    EXPECT_EQ(opened.size(), 2);
+    EXPECT_EQ(opened.last(), QUrl::fromLocalFile(source.filePath("briselweb")));
+
+    opened.clear();
+    openSucceeds = true;
+    QTest::mouseClick(f.Label20, Qt::LeftButton);
+    EXPECT_EQ(opened, QList<QUrl>{QUrl("mailto:bilgi@lirena.example.org")});
+}
+
+TEST_F(WindowTest, SourceFilesWithoutARecordedSourceAreLookedForInTheWorkingFolder)
+{
+    TMainForm &f = show();
+    ASSERT_TRUE(f.SourceFolder.isEmpty());
+    QTemporaryDir work;
+    QDir(work.path()).mkpath("briselvideo");
+    QFile(work.filePath("briselvideo/brisel2.mpg")).open(QIODevice::WriteOnly);
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    f.OpenSourceFile("briselvideo\\brisel2.mpg");
+    QDir::setCurrent(before);
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].toLocalFile().endsWith("briselvideo/brisel2.mpg"));
+}
+
+TEST_F(WindowTest, TrayIconIsMadeButNeverShown)
+{
+    TMainForm &f = show();
+    ASSERT_NE(f.RxTray, nullptr);
+    EXPECT_FALSE(f.RxTray->isVisible());
+    EXPECT_EQ(f.RxTray->toolTip(), "Lirena");
+}
