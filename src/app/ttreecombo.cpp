@@ -3,6 +3,7 @@
 #include "app/glyphs.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTreeView>
 
@@ -21,6 +22,7 @@ TTreeCombo::TTreeCombo(QWidget *parent) : QComboBox(parent), mView(new QTreeView
     setMaxVisibleItems(15);
     setFocusPolicy(Qt::StrongFocus);
     mView->viewport()->installEventFilter(this);
+    mView->installEventFilter(this);
 }
 
 QStandardItem *TTreeCombo::addNode(QStandardItem *parent, const QString &caption, int image, const QString &first,
@@ -87,6 +89,8 @@ void TTreeCombo::showPopup()
 {
     setRootModelIndex(QModelIndex());
     QComboBox::showPopup();
+    // The keys start from the first node.
+    mView->setCurrentIndex(mModel.index(0, 0));
     // The list opens as a tree of at most 15 rows, below the button where it
     // fits, else above it (the button bar stands at the bottom of the screen).
     QWidget *popup = mView->window();
@@ -116,6 +120,22 @@ void TTreeCombo::hidePopup()
 
 bool TTreeCombo::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == mView && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        const QModelIndex index = mView->currentIndex();
+        QStandardItem *node = mModel.itemFromIndex(index);
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && node) {
+            if (node->hasChildren()) {
+                mView->setExpanded(index, !mView->isExpanded(index));
+            } else {
+                QComboBox::hidePopup();
+                setCurrentIndex(-1);
+                emit closeUp();
+                choose(node);
+            }
+            return true;
+        }
+    }
     if (watched == mView->viewport() &&
         (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonPress)) {
         const auto *mouse = static_cast<QMouseEvent *>(event);

@@ -10,6 +10,7 @@ set -euo pipefail
 build=$1
 course=$2
 shots=${3:-}
+[ -n "$shots" ] && mkdir -p "$shots"
 if [ -z "${LIRENA_TEST_DISPLAY:-}" ] || [ -z "${LIRENA_TEST_PULSE:-}" ]; then
     echo "no test display or sound server (run through test.sh)"
     exit 77
