@@ -11,7 +11,9 @@
 #include "player/playbackcontrol.h"
 #include "player/exercises.h"
 #include "player/pageinteraction.h"
+#include "player/volumecontrol.h"
 #include "app/lessoncatalogue.h"
+#include "app/mediacheck.h"
 #include "app/navigation.h"
 #include "app/ttreecombo.h"
 #include "platform/integertext.h"
@@ -56,6 +58,10 @@ TMainForm::TMainForm(Environment environment, QWidget *parent)
 {
     if (!mEnv.openUrl)
         mEnv.openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    if (!mEnv.mixer) {
+        mOwnMixer = std::make_unique<AlsaMixer>();
+        mEnv.mixer = mOwnMixer.get();
+    }
     mMedia = mEnv.media;
     if (!mMedia) {
         mOwnMedia = std::make_unique<SoundMediaDevice>();
@@ -79,6 +85,10 @@ void TMainForm::FormCreate()
     PageControl->setCurrentWidget(AboutPage);
 
     ReadSourceFolder();
+    const QString systemFolder = QFileInfo(mEnv.registryFile).absolutePath();
+    MediaCheck(mEnv.registryFile, systemFolder + QStringLiteral("/system.ini"), systemFolder + QStringLiteral("/win.ini"),
+               MediaCheck::WindowsMajorVersion())
+        .CheckMp3Support();
 
     Timer1->setInterval(100);
     Timer2->setInterval(100);
@@ -97,6 +107,8 @@ void TMainForm::FormCreate()
     trayMenu->addAction(QStringLiteral("Programdan Çı&kış"), this, &TMainForm::close);
     RxTray->setContextMenu(trayMenu);
     connect(RxTray, &QSystemTrayIcon::activated, this, &TMainForm::show);
+
+    mVolume->InitMixer();
 
     const Profile settings(settingsPath());
     DataFolder = AppSettings::readDataFolder(settings, ProgramFolder);
@@ -178,6 +190,7 @@ bool TMainForm::FormClose()
 {
     if (mChapter.Modified() && !ConfirmSaveChanges())
         return false;
+    mVolume->closeMixer();
     const int position = mediaPosition();
     ClearChapter();
 

@@ -4,6 +4,7 @@
 #include "lesson/chapter.h"
 #include "lesson/chapterfile.h"
 #include "platform/mediadevice.h"
+#include "platform/mixer.h"
 #include "platform/userdialogs.h"
 
 #include <QStringList>
@@ -37,6 +38,7 @@ class ColorCombo;
 class Exercises;
 class Navigation;
 class TTreeCombo;
+class VolumeControl;
 class PageDisplay;
 class PageInteraction;
 class PageView;
@@ -64,6 +66,7 @@ public:
         UserDialogs *dialogs = nullptr;          // message boxes
         MediaDevice *media = nullptr;            // the media device; the window makes its own when none
         std::function<bool(const QUrl &)> openUrl; // the desktop's opening of files and addresses
+        Mixer *mixer = nullptr;                  // the audio mixer; the window makes its own when none
     };
 
     explicit TMainForm(Environment environment, QWidget *parent = nullptr);
@@ -91,6 +94,7 @@ public:
     Exercises &exercises() { return *mExercises; }
     PageInteraction &interaction() { return *mInteraction; }
     Navigation &navigation() { return *mNavigation; }
+    VolumeControl &volume() { return *mVolume; }
 
     // Controls, by the names the rest of the program knows them by.
     QScrollArea *SBox = nullptr;
@@ -268,6 +272,8 @@ private:
     std::unique_ptr<Exercises> mExercises;
     std::unique_ptr<PageInteraction> mInteraction;
     std::unique_ptr<Navigation> mNavigation;
+    std::unique_ptr<Mixer> mOwnMixer;
+    std::unique_ptr<VolumeControl> mVolume;
     std::vector<SubjectNode> mSubjects;
     bool mTerminationRequested = false;
     bool mClosed = false;

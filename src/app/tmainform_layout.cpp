@@ -11,6 +11,7 @@
 #include "player/tslider.h"
 #include "player/exercises.h"
 #include "player/pageinteraction.h"
+#include "player/volumecontrol.h"
 #include "app/lessoncatalogue.h"
 #include "app/navigation.h"
 #include "app/ttreecombo.h"
@@ -263,6 +264,7 @@ void TMainForm::buildParts()
 
     connect(RGrpImageSize, &TRadioGroup::clicked, mPage.get(), &PageDisplay::ApplyImageSize);
     buildNavigation();
+    mVolume = std::make_unique<VolumeControl>(*mEnv.mixer, MasterControl, WaveControl, CDControl);
     connect(cmbImageSize, &QComboBox::activated, this, [this] {
         RGrpImageSize->setItemIndex(1);
         mPage->ApplyImageSize();
