@@ -9,48 +9,15 @@ set -euo pipefail
 build=$1
 course=$2
 shots=${3:-}
-[ -n "$shots" ] && mkdir -p "$shots"
-if [ -z "${LIRENA_TEST_DISPLAY:-}" ] || [ -z "${LIRENA_TEST_PULSE:-}" ]; then
-    echo "no test display or sound server (run through test.sh)"
-    exit 77
-fi
-export DISPLAY=$LIRENA_TEST_DISPLAY
-export QT_QPA_PLATFORM=xcb
-export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
-
-work=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-shot() {
-    import -window root "$work/$1.png"
-    if [ -n "$shots" ]; then cp "$work/$1.png" "$shots/$1.png"; fi
-}
-pixel() { convert "$work/$1.png" -crop "1x1+$2+$3" -format "%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]\n" info:; }
-same_area() { [ "$(compare -metric AE "$work/$1.png[$3]" "$work/$2.png[$3]" null: 2>&1 || true)" = "0" ]; }
+needs_sound=1
+# shellcheck source=tests/e2e/common.sh
+source "$(dirname "$0")/common.sh"
 
 # The course with one word, "ba", in the read sequence of the syllables page,
 # so the word to find is known.
 cp -r "$course" "$work/course"
 sed -i 's/^ReadObjects=.*/ReadObjects=1\r/' "$work/course/sayfa03.ini"
-mkdir -m 700 "$work/runtime"
-cp "$build/lirena" "$work/lirena"
-printf '[Settings]\nDataFolder=%s\nLastChapter=sayfa04.ini\nLastScreenSize=1\nImageSizeType=0\nTest3WaitTime=1\n\n[LessonGroups]\n01=Harfler\n02=Heceler ve Kelimeler\n09=Yardım\n' \
-    "$work/course" > "$work/Vedra.ini"
-
-XDG_RUNTIME_DIR=$work/runtime "$work/lirena" &
-pid=$!
-timeout 15 xdotool search --sync --onlyvisible --name '^Vedra$' >/dev/null || fail "no window"
-sleep 1
-read -r width height < <(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], d[2]}')
-bar=$((height - 40))
+start_player "[Settings]\nDataFolder=$work/course\nLastChapter=sayfa04.ini\nLastScreenSize=1\nImageSizeType=0\nTest3WaitTime=1\n\n[LessonGroups]\n01=Harfler\n02=Heceler ve Kelimeler\n09=Yardım\n"
 button_y=$((bar + 20))
 page_area="${width}x$((bar - 10))+0+0"
 
@@ -120,8 +87,6 @@ shot forward
 same_area syllables forward "$page_area" || fail "forward did not return to the syllables page"
 
 xdotool mousemove --sync $((width - 4 - 16 + 7)) $((bar + 12 + 7)) click 1   # close
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "the window did not close"
-pid=
+wait_closed
 grep -q '^LastChapter=sayfa03.ini' "$work/Vedra.ini" || fail "the last chapter was not kept"
 echo "1 passed, 0 failed"

@@ -8,68 +8,34 @@ set -euo pipefail
 
 build=$1
 course=$2
-if [ -z "${LIRENA_TEST_DISPLAY:-}" ]; then
-    echo "no test display (run through test.sh)"
-    exit 77
-fi
-export DISPLAY=$LIRENA_TEST_DISPLAY
-export QT_QPA_PLATFORM=xcb
+shots=
+# shellcheck source=tests/e2e/common.sh
+source "$(dirname "$0")/common.sh"
 
-work=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime
-cp "$build/lirena" "$work/lirena"
-printf '[Settings]\nDataFolder=%s\nLastChapter=sayfa01.ini\nLastScreenSize=2\nImageSizeType=0\n' "$course" > "$work/Vedra.ini"
-
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-
-"$work/lirena" &
-pid=$!
-window=$(timeout 15 xdotool search --sync --onlyvisible --name '^Vedra$' | head -n 1) || fail "no window"
-sleep 1.5
-
+start_player "[Settings]\nDataFolder=$course\nLastChapter=sayfa01.ini\nLastScreenSize=2\nImageSizeType=0\n"
+sleep 0.5
+window=$(xdotool search --onlyvisible --name '^Vedra$' | head -n 1)
 geometry=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ {print $2}')
 screen=$(xdpyinfo | awk '/dimensions:/ {print $2}')
 [ "$geometry" = "$screen" ] || fail "window is $geometry, screen is $screen"
 
-import -window root "$work/shot.png"
-pixel() { convert "$work/shot.png" -format "%[pixel:p{$1,$2}]" info:; }
+shot start
 # The page area shows the default background (R 169, G 39, B 1) beside the page.
-[ "$(pixel 100 100)" = "srgb(169,39,1)" ] || fail "background at 100,100 is $(pixel 100 100)"
+[ "$(pixel start 100 100)" = "169 39 1" ] || fail "background at 100,100 is $(pixel start 100 100)"
 # The A4 page stands in the middle of the screen, on its light paper.
-middle=$(pixel 960 300)
-[ "$middle" != "srgb(169,39,1)" ] || fail "no page in the middle"
+[ "$(pixel start 960 300)" != "169 39 1" ] || fail "no page in the middle"
 
 # A second start exits at once with code 0; the first keeps running.
 start=$(date +%s%N)
-"$work/lirena" || fail "second start exited with $?"
+XDG_RUNTIME_DIR=$work/runtime "$work/lirena" || fail "second start exited with $?"
 elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
 [ "$elapsed" -lt 3000 ] || fail "second start took $elapsed ms"
 kill -0 "$pid" || fail "first instance ended"
 
 # The close button is the last of the small buttons at the bar's right end;
 # with the settings pages shown the bar starts 222 pixels above the bottom.
-width=${screen%x*}
-height=${screen#*x}
 xdotool mousemove --sync $((width - 4 - 16 + 7)) $((height - 222 + 12 + 7)) click 1
-for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-    fail "the close button did not close the window"
-fi
-wait "$pid" || true
-pid=
+wait_closed
 
 grep -q '^LastChapter=sayfa01.ini' "$work/Vedra.ini" || fail "LastChapter not written: $(cat "$work/Vedra.ini")"
 grep -q '^LastScreenSize=2' "$work/Vedra.ini" || fail "LastScreenSize not written"
