@@ -40,10 +40,6 @@ const char *elementName(quint32 control)
 
 } // namespace
 
-struct AlsaMixer::Element
-{
-};
-
 AlsaMixer::AlsaMixer() = default;
 
 AlsaMixer::~AlsaMixer()
@@ -76,7 +72,7 @@ void AlsaMixer::close()
     mHandle = nullptr;
 }
 
-AlsaMixer::Element *AlsaMixer::element(quint32 control) const
+void *AlsaMixer::element(quint32 control) const
 {
     const char *name = elementName(control);
     if (!mHandle || !name)
@@ -88,7 +84,7 @@ AlsaMixer::Element *AlsaMixer::element(quint32 control) const
     snd_mixer_elem_t *elem = snd_mixer_find_selem(static_cast<snd_mixer_t *>(mHandle), id);
     if (!elem || !snd_mixer_selem_has_playback_volume(elem))
         return nullptr;
-    return reinterpret_cast<Element *>(elem);
+    return elem;
 }
 
 quint32 AlsaMixer::findVolumeControl(Lookup how, quint32 componentType)
@@ -105,7 +101,7 @@ quint32 AlsaMixer::findVolumeControl(Lookup how, quint32 componentType)
 
 quint32 AlsaMixer::volume(quint32 control)
 {
-    auto *elem = reinterpret_cast<snd_mixer_elem_t *>(element(control));
+    auto *elem = static_cast<snd_mixer_elem_t *>(element(control));
     if (!elem)
         return 0;
     snd_mixer_handle_events(static_cast<snd_mixer_t *>(mHandle));
@@ -118,7 +114,7 @@ quint32 AlsaMixer::volume(quint32 control)
 
 void AlsaMixer::setVolume(quint32 control, quint32 value)
 {
-    auto *elem = reinterpret_cast<snd_mixer_elem_t *>(element(control));
+    auto *elem = static_cast<snd_mixer_elem_t *>(element(control));
     if (!elem)
         return;
     long min = 0, max = 0;

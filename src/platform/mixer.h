@@ -50,8 +50,8 @@ public:
     void setVolume(quint32 control, quint32 value) override;
 
 private:
-    struct Element;
-    Element *element(quint32 control) const;
+    // The ALSA element (snd_mixer_elem_t) of a control, or none.
+    void *element(quint32 control) const;
 
     void *mHandle = nullptr; // snd_mixer_t
 };

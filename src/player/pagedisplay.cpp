@@ -81,18 +81,13 @@ bool PageDisplay::LoadPageImage(const QString &name, QString *error)
             if (decoded.size() != target)
                 decoded = resizeBilinear(decoded, target.width(), target.height());
             c.img->setImage(std::move(decoded));
-            pictureChanged();
+            // Marks belong to the picture they were drawn on.
+            forgetMarks();
         }
     }
     CenterPage();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     return ok;
-}
-
-void PageDisplay::pictureChanged()
-{
-    // Marks belong to the picture they were drawn on.
-    forgetMarks();
 }
 
 void PageDisplay::forgetMarks()

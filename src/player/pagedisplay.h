@@ -94,7 +94,6 @@ signals:
 
 private:
     void forgetMarks();
-    void pictureChanged();
 
     Chapter &mChapter;
     Controls c;

@@ -42,11 +42,6 @@ bool PlaybackControl::isPlaying() const
     return MediaOpen && mDevice.mode() == MediaDevice::Mode::Playing;
 }
 
-bool PlaybackControl::isSeeking() const
-{
-    return MediaOpen && mDevice.mode() == MediaDevice::Mode::Seeking;
-}
-
 void PlaybackControl::EnablePlayButtons(bool enabled)
 {
     c.btnPlay->setEnabled(enabled);

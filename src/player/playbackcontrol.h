@@ -65,7 +65,6 @@ public:
     qint64 position() const;
     qint64 length() const;
     bool isPlaying() const;
-    bool isSeeking() const;
 
     // Run by every tick with the position heard.
     std::function<void(qint64 position)> markingStep;
