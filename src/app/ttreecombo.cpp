@@ -120,6 +120,14 @@ void TTreeCombo::hidePopup()
 
 bool TTreeCombo::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == mView && event->type() == QEvent::ShortcutOverride) {
+        // Return and Enter are ours: the list's own handling would close it on a group.
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            event->accept();
+            return true;
+        }
+    }
     if (watched == mView && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         const QModelIndex index = mView->currentIndex();

@@ -9,6 +9,7 @@ PageView::PageView(QWidget *parent) : QWidget(parent)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(0, 0); // no picture yet: nothing to show
 }
 
 void PageView::setImage(QImage image)

@@ -4,7 +4,9 @@
 
 #include "../qtprinters.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QTest>
 #include <QStandardItem>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -115,6 +117,37 @@ TEST(TTreeCombo, OnlyEndNodesCanBeChosen)
     c.tree.choose(c.tree.tree().item(0));
     c.tree.choose(c.tree.tree().item(0)->child(1));
     EXPECT_EQ(chosen, QStringList{"Dokuz"});
+}
+
+TEST(TTreeCombo, ReturnOpensAGroupAndChoosesALesson)
+{
+    QWidget window;
+    window.resize(400, 300);
+    TTreeCombo tree(&window);
+    tree.setGeometry(10, 250, 75, 25);
+    QStandardItem *first = tree.addNode(nullptr, "Harfler", 6, "01");
+    tree.addNode(first, "Bir", 9, "bir.ini", "1");
+    QStandardItem *second = tree.addNode(nullptr, "Kelimeler", 6, "02");
+    tree.addNode(second, "İki", 9, "iki.ini", "2");
+    QStringList chosen;
+    QObject::connect(&tree, &TTreeCombo::selectionChange, [&](QStandardItem *node) { chosen << node->text(); });
+    window.show();
+    tree.showPopup();
+    QApplication::processEvents();
+    ASSERT_TRUE(tree.view()->isVisible());
+    EXPECT_EQ(tree.view()->currentIndex(), first->index()); // the keys start at the first node
+
+    QTest::keyClick(tree.view(), Qt::Key_Down);
+    QTest::keyClick(tree.view(), Qt::Key_Return); // a group opens; the list stays
+    EXPECT_TRUE(tree.treeView()->isExpanded(second->index()));
+    EXPECT_TRUE(tree.view()->isVisible());
+    EXPECT_TRUE(chosen.isEmpty());
+
+    QTest::keyClick(tree.view(), Qt::Key_Down);
+    QTest::keyClick(tree.view(), Qt::Key_Return);
+    EXPECT_EQ(chosen, QStringList{"İki"});
+    EXPECT_FALSE(tree.view()->isVisible());
+    EXPECT_EQ(tree.currentText(), ""); // nothing chosen stays written on it
 }
 
 namespace {
