@@ -51,7 +51,7 @@ void LessonCatalogue::ScanLessonGroups(TTreeCombo &tree, const Profile &settings
             continue;
         const QString image = chapter.readString(QStringLiteral("General"), QStringLiteral("ImageFile"),
                                                  QStringLiteral("x"));
-        if (!QFileInfo::exists(resolveCoursePath(dataFolder, image)))
+        if (!QFileInfo(resolveCoursePath(dataFolder, image)).isFile())
             continue;
         const QString group = chapter.readString(QStringLiteral("General"), QStringLiteral("GroupID"));
         QStandardItem *groupNode = nullptr;

@@ -400,6 +400,9 @@ void TMainForm::showPicturePage(const QString &imageFile)
 
 void TMainForm::showHtmlPage(const QString &path)
 {
+    // The picture under an HTML page is not this chapter's: a size change must
+    // not reload it (and so mark the chapter changed).
+    mPage->PageImageFile.clear();
     WB->setSource(QUrl::fromLocalFile(path));
     WB->setGeometry(SBox->viewport()->geometry());
     WB->show();

@@ -207,10 +207,12 @@ void TMainForm::buildParts()
                                         [this] { return cmbImageSize->currentIndex(); },
                                         [this] { return MarkColorCombo->selectedColor(); },
                                         [this](const QString &name) { return mChapterFile.resolve(name); },
-                                        // Changing the size pauses playback; it never resumes a paused one.
+                                        // Changing the size pauses playback and the exercise
+                                        // timer; it never resumes a paused recording.
                                         [this] {
                                             if (mPlayback->isPlaying())
                                                 mPlayback->PauseMedia();
+                                            Timer3->stop();
                                         },
                                         [this] {
                                             mExercises->ExerciseKind = Exercises::None;

@@ -109,10 +109,6 @@ void TTreeCombo::showPopup()
 
 void TTreeCombo::hidePopup()
 {
-    if (mKeepOpen) {
-        mKeepOpen = false;
-        return;
-    }
     QComboBox::hidePopup();
     setCurrentIndex(-1);
     emit closeUp();
@@ -150,10 +146,9 @@ bool TTreeCombo::eventFilter(QObject *watched, QEvent *event)
         const QModelIndex index = mView->indexAt(mouse->position().toPoint());
         QStandardItem *node = mModel.itemFromIndex(index);
         if (node && node->hasChildren()) {
-            // A group opens or closes; the list stays down.
+            // A group opens or closes; the list stays down (the list never sees the click).
             if (event->type() == QEvent::MouseButtonRelease)
                 mView->setExpanded(index, !mView->isExpanded(index));
-            mKeepOpen = true;
             return true;
         }
         if (node && event->type() == QEvent::MouseButtonRelease) {

@@ -53,7 +53,6 @@ private:
 
     QStandardItemModel mModel;
     QTreeView *mView;
-    bool mKeepOpen = false;
 };
 
 } // namespace lirena

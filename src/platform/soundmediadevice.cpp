@@ -45,6 +45,7 @@ public:
         mRemainingUs = (decoder->totalFrames() - frame) * 1000000 / decoder->sampleRate();
         mAtEnd = false;
         mEndSeen = false;
+        mClockBaseUs = 0;
         mClockOnly = !startSink(decoder);
         mClock.start();
         if (!mClockOnly) {
@@ -68,17 +69,19 @@ public:
     // Microseconds heard since start().
     qint64 heardUs()
     {
+        checkOutput();
         if (!mClockOnly && !mSink)
             return 0;
-        const qint64 heard = mClockOnly ? mClock.nsecsElapsed() / 1000 : mSink->processedUSecs();
+        const qint64 heard = mClockOnly ? clockUs() : mSink->processedUSecs();
         return std::min(heard, mRemainingUs);
     }
 
     // Whether everything from the start frame on has been heard.
     bool finished()
     {
+        checkOutput();
         if (mClockOnly)
-            return mClock.nsecsElapsed() / 1000 >= mRemainingUs;
+            return clockUs() >= mRemainingUs;
         if (!mSink)
             return true;
         const qint64 heard = mSink->processedUSecs();
@@ -97,6 +100,21 @@ public:
     bool hasSoundOutput() const { return !mClockOnly; }
 
 private:
+    qint64 clockUs() const { return mClockBaseUs + mClock.nsecsElapsed() / 1000; }
+
+    // An output that failed while playing (the sound server went away) would
+    // stop the position for ever: the rest plays on the clock, silently.
+    void checkOutput()
+    {
+        if (mClockOnly || !mSink || mSink->state() != QAudio::StoppedState || mSink->error() == QAudio::NoError)
+            return;
+        mClockBaseUs = mSink->processedUSecs();
+        mFeeder->stop();
+        mOutput = nullptr;
+        mClockOnly = true;
+        mClock.start();
+    }
+
     bool startSink(AudioDecoder *decoder)
     {
         const QAudioDevice output = QMediaDevices::defaultAudioOutput();
@@ -138,6 +156,7 @@ private:
     QElapsedTimer mEndTimer;
     qint64 mRemainingUs = 0;
     qint64 mEndHeardUs = 0;
+    qint64 mClockBaseUs = 0; // heard before the clock took over
     bool mAtEnd = false;
     bool mEndSeen = false;
     bool mClockOnly = true;
@@ -154,6 +173,9 @@ template <class F> void runIn(QObject *object, F &&f)
 
 SoundMediaDevice::SoundMediaDevice()
 {
+    // The multimedia back end is set up here, on the thread that owns the
+    // application, before the playback thread first asks it for an output.
+    QMediaDevices::defaultAudioOutput();
     mThread.setObjectName(QStringLiteral("playback"));
     mThread.start();
     mEngine = new PlaybackEngine;

@@ -29,6 +29,8 @@ QImage resizeBilinear(const QImage &sourceImage, int w, int h)
                               ? sourceImage
                               : sourceImage.convertToFormat(QImage::Format_RGB32);
     QImage out(w, h, QImage::Format_RGB32);
+    if (out.isNull())
+        return {};
     const int sw = source.width();
     const int sh = source.height();
 

@@ -77,12 +77,21 @@ bool PageDisplay::LoadPageImage(const QString &name, QString *error)
         if (decoded.isNull()) {
             ok = false;
         } else {
-            FitScale = fit;
             if (decoded.size() != target)
                 decoded = resizeBilinear(decoded, target.width(), target.height());
-            c.img->setImage(std::move(decoded));
-            // Marks belong to the picture they were drawn on.
-            forgetMarks();
+            if (decoded.isNull()) {
+                ok = false;
+                if (error)
+                    *error = QStringLiteral("%1: picture too large to show at %2 x %3")
+                                 .arg(path)
+                                 .arg(target.width())
+                                 .arg(target.height());
+            } else {
+                FitScale = fit;
+                c.img->setImage(std::move(decoded));
+                // Marks belong to the picture they were drawn on.
+                forgetMarks();
+            }
         }
     }
     CenterPage();

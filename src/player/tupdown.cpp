@@ -29,14 +29,17 @@ void TUpDown::setPosition(int position)
 
 void TUpDown::step(int direction)
 {
-    int next = mPosition + direction * Increment;
+    // The handler is asked with the step as it is, also beyond the range: what
+    // it governs (a label's value) need not stand where the position does.
+    const int proposed = mPosition + direction * Increment;
+    if (OnChangingEx && !OnChangingEx(proposed))
+        return;
+    int next = proposed;
     if (next > Max)
         next = Wrap ? Min : Max;
     if (next < Min)
         next = Wrap ? Max : Min;
     if (next == mPosition)
-        return;
-    if (OnChangingEx && !OnChangingEx(next))
         return;
     mPosition = next;
     emit positionChanged(mPosition);

@@ -9,7 +9,8 @@ class QToolButton;
 namespace lirena {
 
 // A pair of up and down arrow buttons that step a position within Min..Max by
-// Increment. Before each step it asks OnChangingEx, which may refuse it.
+// Increment. Before each step it asks OnChangingEx with the proposed position
+// (which may lie beyond the range), and the handler may refuse it.
 class TUpDown : public QWidget
 {
     Q_OBJECT

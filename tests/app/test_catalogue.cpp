@@ -5,6 +5,7 @@
 #include "../qtprinters.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QTest>
 #include <QStandardItem>
@@ -43,6 +44,9 @@ struct Course
         write(dir.filePath("resimsiz.ini"), "[General]\nName=Resimsiz\nImageFile=yok.jpg\nGroupID=01\nID=2\n");
         write(dir.filePath("grupsuz.ini"), "[General]\nName=Grupsuz\nImageFile=a.jpg\nGroupID=07\nID=3\n");
         write(dir.filePath("kucuk.ini"), "[General]\nName=Küçük\nImageFile=a.jpg\nGroupID=1\nID=4\n");
+        write(dir.filePath("bos.ini"), "[General]\nName=Boş resim\nImageFile=\nGroupID=01\nID=5\n");
+        QDir(dir.path()).mkdir("klasor");
+        write(dir.filePath("klasor.ini"), "[General]\nName=Klasör\nImageFile=klasor\nGroupID=01\nID=6\n");
         LessonCatalogue::ScanLessonGroups(tree, Profile(dir.filePath("Vedra.ini")), dir.path());
     }
 
@@ -148,6 +152,23 @@ TEST(TTreeCombo, ReturnOpensAGroupAndChoosesALesson)
     EXPECT_EQ(chosen, QStringList{"İki"});
     EXPECT_FALSE(tree.view()->isVisible());
     EXPECT_EQ(tree.currentText(), ""); // nothing chosen stays written on it
+}
+
+TEST(TTreeCombo, ClosesAtOnceAfterAGroupWasOpenedByClicking)
+{
+    QWidget window;
+    TTreeCombo tree(&window);
+    QStandardItem *group = tree.addNode(nullptr, "Harfler", 6, "01");
+    tree.addNode(group, "Bir", 9, "bir.ini", "1");
+    window.show();
+    tree.showPopup();
+    QApplication::processEvents();
+    const QPoint onGroup = tree.treeView()->visualRect(group->index()).center();
+    QTest::mouseClick(tree.treeView()->viewport(), Qt::LeftButton, {}, onGroup);
+    EXPECT_TRUE(tree.treeView()->isExpanded(group->index()));
+    EXPECT_TRUE(tree.view()->isVisible());
+    tree.hidePopup();
+    EXPECT_FALSE(tree.view()->isVisible());
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include "player/exercises.h"
 #include "player/pagedisplay.h"
 #include "player/tradiogroup.h"
+#include "player/tupdown.h"
 
 #include <QApplication>
 #include <QDir>
@@ -232,6 +233,47 @@ TEST_F(WindowTest, SourceFilesWithoutARecordedSourceAreLookedForInTheWorkingFold
     EXPECT_TRUE(dialogs.errors.isEmpty());
     ASSERT_EQ(opened.size(), 1);
     EXPECT_TRUE(opened[0].toLocalFile().endsWith("briselvideo/brisel2.mpg"));
+}
+
+TEST_F(WindowTest, WaitTimesGoDownFromTheStoredValuesToo)
+{
+    TMainForm &f = show("Test3WaitTime=5\nTest12WaitTime=1,2\n");
+    f.UDTest3->step(-1); // the position stands at its minimum; the value does not
+    EXPECT_EQ(f.LblTest3->text(), "4");
+    f.UDTest12->step(-1);
+    EXPECT_EQ(f.LblTest12->text(), "1,1");
+    f.UDTest12->step(-1);
+    f.UDTest12->step(-1);
+    EXPECT_EQ(f.LblTest12->text(), "1");
+    EXPECT_EQ(f.UDTest12->position(), 10);
+    f.UDTest12->step(+1);
+    EXPECT_EQ(f.LblTest12->text(), "1,1");
+}
+
+TEST_F(WindowTest, ChangingTheSizeEndsAWaitingExercise)
+{
+    TMainForm &f = show("LastChapter=sayfa04.ini\nImageSizeType=1\n");
+    f.TComboSubjectsSelectionChange("TEST1", "0");
+    Exercises &x = f.exercises();
+    for (int i = 0; i < 200 && !(x.ExercisePhase == Exercises::Waiting && x.ExerciseItem == 0); ++i) {
+        device.advance(100);
+        x.Timer3Timer();
+    }
+    ASSERT_EQ(x.ExercisePhase, Exercises::Waiting); // reading the first word, the recording paused
+    ASSERT_NE(device.mode(), MediaDevice::Mode::Playing);
+    f.RGrpImageSize->setItemIndex(0);
+    EXPECT_EQ(x.ExerciseKind, Exercises::None);
+    EXPECT_FALSE(f.Timer3->isActive());
+    EXPECT_NE(device.mode(), MediaDevice::Mode::Playing);
+}
+
+TEST_F(WindowTest, ChangingTheSizeOnAnHtmlPageChangesNoChapter)
+{
+    TMainForm &f = show("LastChapter=sayfa04.ini\n");
+    f.GoToChapter(kCourse + "/sayfa05.ini");
+    ASSERT_FALSE(f.chapter().Modified());
+    f.RGrpImageSize->setItemIndex(0);
+    EXPECT_FALSE(f.chapter().Modified());
 }
 
 TEST_F(WindowTest, TrayIconIsMadeButNeverShown)
