@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QThread>
 
@@ -217,6 +218,11 @@ TEST(SoundMediaDevice, SoundReallyComesOutAfterASeek)
     recorder.kill();
     recorder.waitForFinished();
 
+    if (qEnvironmentVariableIsSet("LIRENA_DUMP_CAPTURE")) {
+        QFile dump(qEnvironmentVariable("LIRENA_DUMP_CAPTURE"));
+        dump.open(QIODevice::WriteOnly);
+        dump.write(raw);
+    }
     const auto *samples = reinterpret_cast<const qint16 *>(raw.constData());
     const qint64 frames = raw.size() / 4;
     qint64 loud = 0, crossings = 0;
