@@ -12,6 +12,14 @@ namespace lirena {
 
 namespace {
 
+// Sets the error message, for the open functions' failure returns.
+bool fail(QString *error, const QString &message)
+{
+    if (error)
+        *error = message;
+    return false;
+}
+
 // MP3 through libmpg123, gapless, always 16-bit signed output at the file's own rate.
 class Mp3Decoder : public AudioDecoder
 {
@@ -81,12 +89,6 @@ public:
     }
 
 private:
-    static bool fail(QString *error, const QString &message)
-    {
-        if (error)
-            *error = message;
-        return false;
-    }
 
     mpg123_handle *mHandle = nullptr;
     int mRate = 0;
@@ -178,12 +180,6 @@ private:
     static quint16 le16(const char *p) { return quint16(quint8(p[0]) | quint8(p[1]) << 8); }
     static quint32 le32(const char *p) { return quint32(le16(p)) | quint32(le16(p + 2)) << 16; }
     qint64 frameBytes() const { return qint64(mChannels) * (mBits / 8); }
-    static bool fail(QString *error, const QString &message)
-    {
-        if (error)
-            *error = message;
-        return false;
-    }
 
     QFile mFile;
     std::vector<char> mBuffer;
@@ -213,15 +209,13 @@ std::unique_ptr<AudioDecoder> AudioDecoder::open(const QString &path, QString *e
 {
     QFile probe(path);
     if (!probe.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = probe.errorString();
+        fail(error, probe.errorString());
         return nullptr;
     }
     const QByteArray head = probe.read(12);
     probe.close();
     if (head.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("the file is empty");
+        fail(error, QStringLiteral("the file is empty"));
         return nullptr;
     }
     if (head.startsWith("RIFF") && head.mid(8, 4) == "WAVE") {
