@@ -24,24 +24,36 @@ QString AppSettings::readDataFolder(const Profile &profile, const QString &progr
     return withTrailingSlash(folder);
 }
 
+namespace {
+
+// A choice of a list or a radio group: a value it does not offer would leave the
+// control with no choice at all (no mark, no size), so it reads as the default.
+int readChoice(const Profile &p, const QString &key, int count, int def)
+{
+    const int value = p.readInteger(kSettings, key, def);
+    return value >= 0 && value < count ? value : def;
+}
+
+} // namespace
+
 DisplayOptions AppSettings::readDisplayOptions(const Profile &p)
 {
     DisplayOptions o;
-    o.ImageSize = p.readInteger(kSettings, QStringLiteral("ImageSize"), o.ImageSize);
-    o.ImageSizeType = p.readInteger(kSettings, QStringLiteral("ImageSizeType"), o.ImageSizeType);
+    o.ImageSize = readChoice(p, QStringLiteral("ImageSize"), 5, o.ImageSize);
+    o.ImageSizeType = readChoice(p, QStringLiteral("ImageSizeType"), 2, o.ImageSizeType);
     o.BackgroundColor = p.readInteger(kSettings, QStringLiteral("BackgroundColor"), o.BackgroundColor);
     o.MarkColor = p.readInteger(kSettings, QStringLiteral("MarkColor"), o.MarkColor);
     o.Test3WaitTime = QString::number(p.readInteger(kSettings, QStringLiteral("Test3WaitTime"), 5));
     const auto factor = parseDecimalComma(p.readString(kSettings, QStringLiteral("Test12WaitTime")));
     o.Test12WaitTime = formatDecimalComma(factor.value_or(1.2));
-    o.MarkType = p.readInteger(kSettings, QStringLiteral("MarkType"), o.MarkType);
+    o.MarkType = readChoice(p, QStringLiteral("MarkType"), 3, o.MarkType);
     return o;
 }
 
 RunState AppSettings::readRunState(const Profile &p)
 {
     RunState r;
-    r.LastScreenSize = p.readInteger(kSettings, QStringLiteral("LastScreenSize"), r.LastScreenSize);
+    r.LastScreenSize = readChoice(p, QStringLiteral("LastScreenSize"), 3, r.LastScreenSize);
     r.LastChapter = p.readString(kSettings, QStringLiteral("LastChapter"));
     r.MediaPosition = p.readInteger(kSettings, QStringLiteral("MediaPosition"), r.MediaPosition);
     return r;

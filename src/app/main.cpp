@@ -7,15 +7,20 @@
 #include "app/tmainform.h"
 #include "app/tsendkeys.h"
 #include "platform/registry.h"
+#include "platform/terminationsignal.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QSessionManager>
+#include <QTimer>
 
 using namespace lirena;
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // From here on, an end asked by the system closes the window the normal way.
+    TerminationSignal termination;
     const QString title = QStringLiteral("Lirena");
 
     SingleInstance instance(title);
@@ -46,6 +51,13 @@ int main(int argc, char **argv)
 
     if (form.terminationRequested())
         return 0;
+    QObject::connect(&termination, &TerminationSignal::requested, &form, &TMainForm::closeUnattended);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager &) {
+        form.closeUnattended();
+    });
+    // A request that came while the window was being built.
+    if (termination.wasRequested())
+        QTimer::singleShot(0, &form, &TMainForm::closeUnattended);
     QObject::connect(&instance, &SingleInstance::activationRequested, &form, &TMainForm::bringToFront);
     form.showFullScreen();
     form.activateWindow();

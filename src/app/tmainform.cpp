@@ -80,9 +80,14 @@ QString TMainForm::settingsPath() const
 
 void TMainForm::FormCreate()
 {
-    PageControl->setTabVisible(PageControl->indexOf(FilePage), false);
-    PageControl->setTabVisible(PageControl->indexOf(GObjPage), false);
+    // Hidden and disabled: Ctrl+Tab, the tab bar's keys and the wheel pass over
+    // a disabled tab, not over one that is only hidden.
+    for (QWidget *design : {FilePage, GObjPage}) {
+        PageControl->setTabVisible(PageControl->indexOf(design), false);
+        PageControl->setTabEnabled(PageControl->indexOf(design), false);
+    }
     PageControl->setCurrentWidget(AboutPage);
+    connect(PageControl, &QTabWidget::currentChanged, this, &TMainForm::keepHiddenTabsOut);
 
     ReadSourceFolder();
     const QString systemFolder = QFileInfo(mEnv.registryFile).absolutePath();
@@ -121,6 +126,19 @@ void TMainForm::FormCreate()
         WB->setGeometry(-100, -100, 10, 10);
     } else {
         showDataMissing();
+    }
+}
+
+void TMainForm::keepHiddenTabsOut(int index)
+{
+    if (index < 0 || PageControl->isTabVisible(index))
+        return;
+    // No way into a hidden page: back to the nearest shown one.
+    for (int i = 0; i < PageControl->count(); ++i) {
+        if (PageControl->isTabVisible(i) && PageControl->isTabEnabled(i)) {
+            PageControl->setCurrentIndex(i);
+            return;
+        }
     }
 }
 
@@ -186,14 +204,24 @@ void TMainForm::closeEvent(QCloseEvent *e)
     }
 }
 
+void TMainForm::closeUnattended()
+{
+    mUnattended = true;
+    close();
+}
+
 bool TMainForm::FormClose()
 {
-    if (mChapter.Modified() && !ConfirmSaveChanges())
+    if (mChapter.Modified() && !mUnattended && !ConfirmSaveChanges())
         return false;
     mVolume->closeMixer();
     const int position = mediaPosition();
     ClearChapter();
 
+    // Closed before the last run was restored: what is stored is still the
+    // learner's, and the window holds nothing newer.
+    if (RestorePending)
+        return true;
     Profile settings(settingsPath());
     RunState run;
     run.LastChapter = mChapterFile.ChapterFileName;
@@ -202,7 +230,7 @@ bool TMainForm::FormClose()
     AppSettings::write(settings, run, displayOptions());
     QString error;
     // A settings file that cannot be written must not keep the learner from closing.
-    if (settings.isDirty() && !settings.save(&error))
+    if (settings.isDirty() && !settings.save(&error) && !mUnattended)
         mDialogs.error(error);
     setWindowState(Qt::WindowNoState);
     return true;
@@ -324,7 +352,16 @@ void TMainForm::btnMinClick()
 {
     if (mPlayback->isPlaying())
         mPlayback->PauseMedia();
+    StopExercise();
     showMinimized();
+}
+
+void TMainForm::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // However the window was minimised, an exercise does not run on unseen.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && mExercises)
+        StopExercise();
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
@@ -400,9 +437,6 @@ void TMainForm::showPicturePage(const QString &imageFile)
 
 void TMainForm::showHtmlPage(const QString &path)
 {
-    // The picture under an HTML page is not this chapter's: a size change must
-    // not reload it (and so mark the chapter changed).
-    mPage->PageImageFile.clear();
     WB->setSource(QUrl::fromLocalFile(path));
     WB->setGeometry(SBox->viewport()->geometry());
     WB->show();
@@ -476,6 +510,10 @@ void TMainForm::TComboSubjectsSelectionChange(const QString &actionText, const Q
         return;
     }
     if (action != u"TEST1" && action != u"TEST2" && action != u"TEST3")
+        return;
+    // Without its recording a page has nothing to listen to: like PLAY, the
+    // exercises quietly do nothing (they would wait for a sound for ever).
+    if (!mPlayback->MediaOpen)
         return;
     mPlayback->StopMedia();
     mPage->RestorePage();
@@ -553,6 +591,10 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 
 void TMainForm::chapterLoaded(const QString &path)
 {
+    // A page without a JPG picture of its own leaves the one before in view; a
+    // size change must not reload that picture as if it were this page's.
+    if (QFileInfo(mChapterFile.ImageFile).suffix().toUpper() != u"JPG")
+        mPage->PageImageFile.clear();
     RGrpMode->setItemIndex(2);
     lblFileName->setText(path);
 }

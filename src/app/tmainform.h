@@ -79,6 +79,10 @@ public:
     void SetControlPanelState(int state);
     // Brings the window forward for a second start: restored and active.
     void bringToFront();
+    // Closes as the system asks at logout, shutdown or kill: the settings are
+    // written, but nothing is asked (nobody is there to answer), so unsaved
+    // chapter changes are left unsaved and the file on disk untouched.
+    void closeUnattended();
 
     // Fields shared with the window's parts.
     QString ProgramFolder;
@@ -235,6 +239,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -259,6 +264,7 @@ private:
     void BtnUpClick();
     void BtnDownClick();
     void saveChapterToCurrentFile();
+    void keepHiddenTabsOut(int index);
     QString settingsPath() const;
 
     Environment mEnv;
@@ -277,6 +283,7 @@ private:
     std::vector<SubjectNode> mSubjects;
     bool mTerminationRequested = false;
     bool mClosed = false;
+    bool mUnattended = false;
 };
 
 } // namespace lirena

@@ -226,6 +226,7 @@ void TMainForm::buildParts()
         mDialogs);
     mPlayback->reapplyPanelState = [this] { SetControlPanelState(ControlPanelState); };
     mPlayback->stopExercise = [this] { StopExercise(); };
+    mPlayback->sectionWatch = [this](qint64 p) { return mExercises->watchSection(p); };
     mPlayback->markingStep = [this](qint64 p) {
         const int mode = RGrpMode->itemIndex();
         if (isVisible() && (mode == 1 || mode == 2) && mExercises->ExerciseKind != Exercises::Test3)

@@ -30,6 +30,9 @@ public:
     // When playing, pauses; when paused, resumes; otherwise nothing.
     virtual void pause() = 0;
     virtual void stop() = 0;
+    // Whether the sound is really heard; false when the device plays on a clock,
+    // silently, for want of an audio output.
+    virtual bool hasSoundOutput() const { return true; }
 };
 
 } // namespace lirena

@@ -35,7 +35,7 @@ public:
     void stop() override;
 
     // Whether sound really comes out (false: playing on the clock).
-    bool hasSoundOutput() const;
+    bool hasSoundOutput() const override;
     // Length in ms of a recording, or -1 when it cannot be opened.
     static qint64 probeLength(const QString &path);
 

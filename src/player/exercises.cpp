@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace lirena {
@@ -18,6 +19,9 @@ Exercises::Exercises(Chapter &chapter, PlaybackControl &playback, PageDisplay &p
     : QObject(parent), mChapter(chapter), mPlayback(playback), mPage(page), c(controls)
 {
     connect(c.Timer3, &QTimer::timeout, this, &Exercises::Timer3Timer);
+    mSectionEnd.setSingleShot(true);
+    mSectionEnd.setTimerType(Qt::PreciseTimer);
+    connect(&mSectionEnd, &QTimer::timeout, this, &Exercises::sectionEndDue);
     connect(&mChapter, &Chapter::objectRemoving, this, &Exercises::forget);
     connect(&mChapter, &Chapter::cleared, this, [this] {
         StopExercise();
@@ -35,7 +39,11 @@ void Exercises::StartExercise()
 void Exercises::StopExercise()
 {
     c.Timer3->stop();
+    mSectionEnd.stop();
     c.PaExerciseInfo->hide();
+    // An exercise left running in name only would keep marking off and take
+    // word clicks as answers.
+    ExerciseKind = None;
 }
 
 void Exercises::PlaySection()
@@ -45,14 +53,56 @@ void Exercises::PlaySection()
     mPlayback.PlayMedia();
     ExerciseKind = None;
     c.Timer3->start();
+    armSectionEnd();
 }
 
 void Exercises::Timer3Timer()
 {
+    tick(mPlayback.position());
+}
+
+bool Exercises::sectionHeard(qint64 p) const
+{
+    // A stop at or past the end of the recording is never passed: the end is the stop.
+    return p > SectionStop || p >= mPlayback.length();
+}
+
+bool Exercises::watching() const
+{
+    return c.Timer3->isActive() && (ExerciseKind == None || ExercisePhase == Sounding);
+}
+
+bool Exercises::watchSection(qint64 p)
+{
+    if (!watching() || !sectionHeard(p))
+        return false;
+    tick(p);
+    return true;
+}
+
+void Exercises::armSectionEnd()
+{
+    const qint64 left = SectionStop - mPlayback.position();
+    // Long sections are re-aimed on the way; the timer takes an int of ms.
+    mSectionEnd.start(int(std::clamp<qint64>(left + 1, 1, 60000)));
+}
+
+void Exercises::sectionEndDue()
+{
+    if (!watching())
+        return;
     const qint64 p = mPlayback.position();
+    if (sectionHeard(p))
+        tick(p);
+    else if (mPlayback.isPlaying())
+        armSectionEnd();
+}
+
+void Exercises::tick(qint64 p)
+{
     switch (ExerciseKind) {
     case None:
-        if (p > SectionStop) {
+        if (sectionHeard(p)) {
             mPlayback.PauseMedia();
             c.Timer3->stop();
         }
@@ -109,17 +159,18 @@ void Exercises::takeSection(const Item &item)
 
 void Exercises::playSection()
 {
-    ExercisePhase = Sounding;
+    // The seek's own tick must not take the item as heard: it sounds from here on.
     mPlayback.SeekMedia(SectionStart);
+    ExercisePhase = Sounding;
     mPlayback.PlayMedia();
     c.Timer3->start();
+    armSectionEnd();
     setWord(QStringLiteral("DİNLE"));
 }
 
 void Exercises::markItem(const Item &item)
 {
-    mPage.MarkRect(c.markType(), item.graphic->ViewRect);
-    mPage.ScrollRectIntoView(item.graphic);
+    mPage.markSegment(c.markType(), item.graphic, item.voice);
 }
 
 void Exercises::finish()
@@ -131,7 +182,7 @@ void Exercises::finish()
 void Exercises::test1Tick(qint64 p)
 {
     if (ExercisePhase == Sounding) {
-        if (p <= SectionStop)
+        if (!sectionHeard(p))
             return;
         mPlayback.PauseMedia();
         ExercisePhase = Waiting;
@@ -160,7 +211,7 @@ void Exercises::test1Tick(qint64 p)
 void Exercises::test2Tick(qint64 p)
 {
     if (ExercisePhase == Sounding) {
-        if (p <= SectionStop)
+        if (!sectionHeard(p))
             return;
         mPlayback.PauseMedia();
         if (!advance()) {
@@ -187,7 +238,7 @@ void Exercises::test2Tick(qint64 p)
 void Exercises::test3Tick(qint64 p)
 {
     if (ExercisePhase == Sounding) {
-        if (p <= SectionStop)
+        if (!sectionHeard(p))
             return;
         mPlayback.PauseMedia();
         Answered = false;

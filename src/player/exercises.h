@@ -3,6 +3,7 @@
 #include "lesson/chapter.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <functional>
 
@@ -52,12 +53,17 @@ public:
 
     // Starts the exercise timer and shows the exercise display.
     void StartExercise();
-    // Stops the exercise timer and hides the display; the kind stays.
+    // Ends the exercise wherever it is: its timer stops, its display hides and
+    // the kind is none again. The exercise's own pauses and plays do not end it.
     void StopExercise();
     // Plays SectionStart..SectionStop and pauses once the position has passed the stop.
     void PlaySection();
     // One tick of the exercise timer.
     void Timer3Timer();
+    // The playback tick asks this before it marks: when a watched section has
+    // been heard at position p, the section ends here and true is returned, so
+    // nothing past its stop gets marked.
+    bool watchSection(qint64 p);
 
     // Steps of the wait-time up-downs: the new label value, or refused (false).
     bool UDTest3ChangingEx(int newValue, int position);
@@ -78,6 +84,15 @@ private:
     // Moves to the next usable item; false when the exercise is over.
     bool advance();
     quint32 readingTime() const;
+    // Whether the section's sound is over at p: past its stop, or at the end of
+    // the recording when the stop lies at or beyond it.
+    bool sectionHeard(qint64 p) const;
+    bool watching() const;
+    // Aims the single-shot section end at the stop, so the sound is cut within
+    // a few ms of it rather than up to a tick later.
+    void armSectionEnd();
+    void sectionEndDue();
+    void tick(qint64 p);
     bool waitOver() const { return WaitElapsed > WaitLimit; }
     void showCounter();
     void setWord(const QString &word);
@@ -93,6 +108,7 @@ private:
     PlaybackControl &mPlayback;
     PageDisplay &mPage;
     Controls c;
+    QTimer mSectionEnd;
 };
 
 } // namespace lirena

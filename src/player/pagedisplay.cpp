@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 #include <cmath>
 
@@ -112,7 +113,9 @@ void PageDisplay::CenterPage()
     const QSize screen = c.screenSize();
     const int panel = c.controlPanelHeight();
     const QSize picture = c.img->image().size();
-    const int left = (screen.width() - picture.width()) / 2;
+    // A picture wider than the screen starts at its left edge: centred, its left
+    // part would lie outside the scrollable area, out of reach.
+    const int left = std::max(0, (screen.width() - picture.width()) / 2);
     const int top = std::max(0, (screen.height() - picture.height() - panel) / 2);
     c.img->move(left, top);
     c.LblChapterName->move(3, (screen.height() - c.LblChapterName->height() - panel) / 2);
@@ -145,7 +148,13 @@ void PageDisplay::RestorePage()
     if (!PageDirty)
         return;
     SavedPatch = QImage();
-    LoadPageImage(PageImageFile);
+    // The same picture again: the File page's name box is not written (that
+    // would mark the chapter changed), and a page without a picture of its own
+    // reloads none.
+    if (!PageImageFile.isEmpty()) {
+        const QSignalBlocker sameName(this);
+        LoadPageImage(PageImageFile);
+    }
     if (c.endExercise)
         c.endExercise();
     PageDirty = false;
@@ -218,6 +227,22 @@ void PageDisplay::ScrollRectIntoView(const TGraphicObj *g)
         bar->setValue(g->ViewRect.Bottom);
     if (bar->value() > pictureTop() + g->ViewRect.Bottom)
         bar->setValue(g->ViewRect.Top);
+
+    // Sideways, on a page wider than the page area: a rectangle cut by either
+    // edge is brought in with its left edge first, where reading goes on.
+    QScrollBar *across = c.SBox->horizontalScrollBar();
+    const int visible = c.SBox->viewport()->width();
+    const int left = c.img->x() + std::min(g->ViewRect.Left, g->ViewRect.Right);
+    const int right = c.img->x() + std::max(g->ViewRect.Left, g->ViewRect.Right);
+    if (left < across->value() || right > across->value() + visible)
+        across->setValue(right - left > visible ? left : std::max(left - (visible - (right - left)) / 4, 0));
+}
+
+void PageDisplay::markSegment(int style, const TGraphicObj *g, const TVoiceObj *v)
+{
+    MarkRect(style, g->ViewRect);
+    ScrollRectIntoView(g);
+    MarkedVoice = v;
 }
 
 void PageDisplay::MarkingStep(qint64 p, int markType)
@@ -233,9 +258,7 @@ void PageDisplay::MarkingStep(qint64 p, int markType)
         const TGraphicObj *graphic = mChapter.graphicOf(link);
         if (!graphic)
             continue;
-        MarkRect(markType, graphic->ViewRect);
-        ScrollRectIntoView(graphic);
-        MarkedVoice = voice;
+        markSegment(markType, graphic, voice);
         return;
     }
     UnmarkRect();

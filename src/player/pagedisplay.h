@@ -65,8 +65,11 @@ public:
     void UnmarkRect();
     // Tints a rectangle green (correct) or red, without keeping what it covers.
     void TintExerciseRect(bool correct, const PixelRect &r);
-    // Scrolls the page so the graphic object's rectangle is in view (vertically).
+    // Scrolls the page so the graphic object's rectangle is in view.
     void ScrollRectIntoView(const TGraphicObj *g);
+    // Marks a segment's rectangle and scrolls it into view; the marking step
+    // then keeps the mark while the segment is heard.
+    void markSegment(int style, const TGraphicObj *g, const TVoiceObj *v);
     // Marks the rectangle of the segment heard at position p, or unmarks.
     void MarkingStep(qint64 p, int markType);
     // Draws the outline of EditRect with the page pen (drawing it again removes it).

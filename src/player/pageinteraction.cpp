@@ -47,7 +47,10 @@ PageInteraction::PageInteraction(Chapter &chapter, PageDisplay &page, PlaybackCo
       c(std::move(controls))
 {
     connect(c.img, &PageView::mousePressed, this,
-            [this](QMouseEvent *e) { imgMouseDown(e->button(), e->position().toPoint().x(), e->position().toPoint().y()); });
+            [this](QMouseEvent *e) {
+                const QPoint at = e->position().toPoint();
+                imgMouseDown(e->button(), at.x(), at.y(), e->type() == QEvent::MouseButtonDblClick);
+            });
     connect(c.img, &PageView::mouseMoved, this,
             [this](QMouseEvent *e) { imgMouseMove(e->position().toPoint().x(), e->position().toPoint().y()); });
     connect(c.img, &PageView::mouseReleased, this, [this](QMouseEvent *) { imgMouseUp(); });
@@ -71,7 +74,7 @@ void PageInteraction::setScreenCursor(Qt::CursorShape shape)
         QApplication::setOverrideCursor(shape);
 }
 
-void PageInteraction::imgMouseDown(Qt::MouseButton button, int x, int y)
+void PageInteraction::imgMouseDown(Qt::MouseButton button, int x, int y, bool secondOfDouble)
 {
     QScrollBar *h = c.SBox->horizontalScrollBar();
     QScrollBar *v = c.SBox->verticalScrollBar();
@@ -104,11 +107,15 @@ void PageInteraction::imgMouseDown(Qt::MouseButton button, int x, int y)
         return;
     }
 
+    // The page may have moved under a still pointer (wheel, scrolling while
+    // reading): the word clicked is the one under the pointer now.
+    pointAt(x, y);
     if (!PointedVoice)
         return;
     if (mExercises.ExerciseKind == Exercises::Test3) {
-        // Before the first item has started there is nothing to find.
-        if (!mExercises.TargetGraphic)
+        // Before the first item has started there is nothing to find; the second
+        // press of a double click would answer the item after this one.
+        if (!mExercises.TargetGraphic || secondOfDouble)
             return;
         mPage.TintExerciseRect(PointedGraphic == mExercises.TargetGraphic, mExercises.TargetGraphic->ViewRect);
         mExercises.Answered = true;
@@ -128,6 +135,10 @@ void PageInteraction::imgMouseDown(Qt::MouseButton button, int x, int y)
 
 void PageInteraction::imgMouseMove(int x, int y)
 {
+    // In full screen the bottom strip of the screen brings the button bar back,
+    // also where the picture covers it.
+    if (c.controlPanelState() == 0 && c.img->mapTo(c.SBox, QPoint(x, y)).y() > c.screenHeight() - 20)
+        c.setControlPanelState(1);
     if (Panning) {
         QScrollBar *h = c.SBox->horizontalScrollBar();
         QScrollBar *v = c.SBox->verticalScrollBar();

@@ -44,7 +44,8 @@ public:
     PageInteraction(Chapter &chapter, PageDisplay &page, PlaybackControl &playback, Exercises &exercises,
                     Controls controls, QObject *parent = nullptr);
 
-    void imgMouseDown(Qt::MouseButton button, int x, int y);
+    // A press on the picture; secondOfDouble when it is the second press of a double click.
+    void imgMouseDown(Qt::MouseButton button, int x, int y, bool secondOfDouble = false);
     void imgMouseMove(int x, int y);
     void imgMouseUp();
     // The pointer over the page area, y in page-area coordinates.

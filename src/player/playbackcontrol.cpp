@@ -88,6 +88,23 @@ void PlaybackControl::PlayMedia()
     c.Timer1->start();
     c.Timer3->stop();
     c.btnPlay->setEnabled(false);
+    // An output can also fail a moment after it started: look again for a few ticks.
+    mSoundChecks = mSilenceTold ? 0 : 3;
+    checkSoundOutput();
+}
+
+void PlaybackControl::checkSoundOutput()
+{
+    if (mSoundChecks <= 0)
+        return;
+    --mSoundChecks;
+    if (mDevice.hasSoundOutput())
+        return;
+    mSoundChecks = 0;
+    mSilenceTold = true;
+    // Playing goes on, on the clock: the marks still follow the reading.
+    mDialogs.warning(QStringLiteral("Ses çıkışı bulunamadı !\nDers sessiz olarak oynatılıyor. Lütfen hoparlör ya da "
+                                    "kulaklık bağlantısını ve bilgisayarınızın ses ayarlarını denetleyiniz."));
 }
 
 void PlaybackControl::PauseMedia()
@@ -127,6 +144,10 @@ void PlaybackControl::PlaybackTick()
     const qint64 p = mDevice.position();
     c.LblTime->setText(FormatMediaTime(p));
     c.Slider->setValue(int(std::min<qint64>(p, INT_MAX)));
+    if (mSoundChecks > 0 && mDevice.mode() == MediaDevice::Mode::Playing)
+        checkSoundOutput();
+    if (sectionWatch && sectionWatch(p))
+        return;
     if (markingStep)
         markingStep(p);
     if (p == mDevice.length())

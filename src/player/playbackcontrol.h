@@ -66,6 +66,9 @@ public:
     qint64 length() const;
     bool isPlaying() const;
 
+    // Run by every tick with the position heard, before the marking step: true
+    // when a watched section ended there (the tick then marks nothing past it).
+    std::function<bool(qint64 position)> sectionWatch;
     // Run by every tick with the position heard.
     std::function<void(qint64 position)> markingStep;
     // Re-applies the control panel state after a recording was opened.
@@ -82,7 +85,12 @@ public:
     void SliderChange();
 
 private:
+    // Tells the learner once a run that nothing can be heard.
+    void checkSoundOutput();
+
     MediaDevice &mDevice;
+    int mSoundChecks = 0;       // ticks left in which a lost output is looked for
+    bool mSilenceTold = false;
     Controls c;
     UserDialogs &mDialogs;
 };

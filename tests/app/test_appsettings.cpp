@@ -61,15 +61,21 @@ TEST(AppSettings, FactorIsReadWithTheDecimalComma)
               "2,5");
 }
 
-TEST(AppSettings, IntegersTakeHexAndFallBackWhenUnparsable)
+TEST(AppSettings, IntegersTakeHexAndFallBackWhenUnparsableOrNoChoice)
 {
     QTemporaryDir dir;
-    const DisplayOptions o = AppSettings::readDisplayOptions(
-        profileWith(dir, "[Settings]\nBackgroundColor=0x00FF00\nMarkType=x\nTest3WaitTime=012\nImageSize=9\n"));
+    const Profile p = profileWith(dir, "[Settings]\nBackgroundColor=0x00FF00\nMarkType=x\nTest3WaitTime=012\n"
+                                       "ImageSize=9\nImageSizeType=-1\nLastScreenSize=5\n");
+    const DisplayOptions o = AppSettings::readDisplayOptions(p);
     EXPECT_EQ(o.BackgroundColor, 0x00FF00); // green: 0x00BBGGRR
     EXPECT_EQ(o.MarkType, 0);
     EXPECT_EQ(o.Test3WaitTime, "12");
-    EXPECT_EQ(o.ImageSize, 9); // out of range values are taken as they are
+    // A choice the controls do not offer would leave them with none.
+    EXPECT_EQ(o.ImageSize, 0);
+    EXPECT_EQ(o.ImageSizeType, 1);
+    EXPECT_EQ(AppSettings::readRunState(p).LastScreenSize, 1);
+    EXPECT_EQ(AppSettings::readDisplayOptions(profileWith(dir, "[Settings]\nMarkType=7\nImageSize=4\n")).MarkType, 0);
+    EXPECT_EQ(AppSettings::readDisplayOptions(profileWith(dir, "[Settings]\nMarkType=2\nImageSize=4\n")).ImageSize, 4);
 }
 
 TEST(AppSettings, WritesEveryKeyInItsOrderAndKeepsTheRest)

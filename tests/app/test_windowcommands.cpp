@@ -18,6 +18,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QSystemTrayIcon>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QPushButton>
@@ -42,13 +44,14 @@ protected:
     ScriptedDevice device;
     QList<QUrl> opened;
     bool openSucceeds = true;
+    QString course = kCourse;
     std::unique_ptr<TMainForm> form;
 
     TMainForm &show(const QByteArray &settings = "LastChapter=sayfa01.ini\n")
     {
         QFile file(programDir.filePath("Vedra.ini"));
         file.open(QIODevice::WriteOnly);
-        file.write("[Settings]\nDataFolder=" + kCourse.toUtf8() + "\n" + settings +
+        file.write("[Settings]\nDataFolder=" + course.toUtf8() + "\n" + settings +
                    "\n[LessonGroups]\n01=Harfler\n02=Heceler ve Kelimeler\n09=Yardım\n");
         file.close();
         device.fileLength = 20000;
@@ -282,4 +285,68 @@ TEST_F(WindowTest, TrayIconIsMadeButNeverShown)
     ASSERT_NE(f.RxTray, nullptr);
     EXPECT_FALSE(f.RxTray->isVisible());
     EXPECT_EQ(f.RxTray->toolTip(), "Lirena");
+}
+
+TEST_F(WindowTest, ExercisesOnAPageWithoutItsRecordingDoNothing)
+{
+    TMainForm &f = show();
+    device.opens = false;
+    f.GoToChapter(kCourse + "/sayfa02.ini");
+    ASSERT_EQ(dialogs.warnings.size(), 1); // the recording cannot be opened
+    for (const char *test : {"TEST1", "TEST2", "TEST3"}) {
+        f.TComboSubjectsSelectionChange(test, "0");
+        EXPECT_EQ(f.exercises().ExerciseKind, Exercises::None) << test;
+        EXPECT_FALSE(f.Timer3->isActive());
+        EXPECT_FALSE(f.PaExerciseInfo->isVisible());
+    }
+    EXPECT_EQ(dialogs.warnings.size(), 1);
+}
+
+TEST_F(WindowTest, MinimisingEndsTheExercise)
+{
+    TMainForm &f = show();
+    f.TComboSubjectsSelectionChange("TEST3", "0");
+    ASSERT_EQ(f.exercises().ExerciseKind, Exercises::Test3);
+    f.btnMin->click();
+    EXPECT_EQ(f.exercises().ExerciseKind, Exercises::None);
+    EXPECT_FALSE(f.Timer3->isActive());
+}
+
+TEST_F(WindowTest, APageWithoutAJpegBringsNoOldPictureBackAndNoSavePrompt)
+{
+    QTemporaryDir copy;
+    for (const QString &name : QDir(kCourse).entryList(QDir::Files))
+        QFile::copy(kCourse + "/" + name, copy.filePath(name));
+    const QByteArray chapter = "[General]\nName=Resimsiz\nImageFile=sayfa06.png\nMediaFile=sayfa01.mp3\nGroupID=01\n";
+    QFile file(copy.filePath("sayfa06.ini"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(chapter);
+    file.close();
+    course = copy.path();
+    TMainForm &f = show();
+    f.GoToChapter(copy.filePath("sayfa06.ini"));
+    f.RGrpImageSize->setItemIndex(0); // "Sayfayı tam olarak kapla"
+    f.TComboSubjectsSelectionChange("TEST3", "0");
+    f.btnPlay->click(); // TEST3, then play: the page is restored
+    EXPECT_FALSE(f.chapter().Modified());
+    form->close();
+    EXPECT_TRUE(dialogs.questions.isEmpty()) << dialogs.questions.join(" / ").toStdString();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), chapter);
+}
+
+TEST_F(WindowTest, HiddenPagesCannotBeReachedByAnyKey)
+{
+    TMainForm &f = show("LastChapter=sayfa01.ini\nLastScreenSize=2\n");
+    f.PageControl->setCurrentWidget(f.OptionsPage);
+    QWidget *inside = f.RGrpMarkType;
+    for (const Qt::KeyboardModifiers held : {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::ControlModifier | Qt::ShiftModifier}) {
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(inside, Qt::Key_Tab, held);
+            QTest::keyClick(f.PageControl->tabBar(), Qt::Key_Left);
+            QWidget *shown = f.PageControl->currentWidget();
+            EXPECT_NE(shown, f.FilePage);
+            EXPECT_NE(shown, f.GObjPage);
+        }
+    }
 }

@@ -2,7 +2,8 @@
 # End to end: the real player in a real X window on the sample course.
 # Starts it, checks it covers the screen with the page and the restored panel,
 # checks that a second start exits 0 and leaves the first running, closes it
-# with its close button and checks the settings it wrote.
+# with its close button and checks the settings it wrote; then ends one with
+# SIGTERM and checks it wrote them too.
 # Usage: startup.sh BUILD_DIR COURSE_DIR
 set -euo pipefail
 
@@ -39,4 +40,18 @@ wait_closed
 
 grep -q '^LastChapter=sayfa01.ini' "$work/Vedra.ini" || fail "LastChapter not written: $(cat "$work/Vedra.ini")"
 grep -q '^LastScreenSize=2' "$work/Vedra.ini" || fail "LastScreenSize not written"
+
+# Ended by the system (logout, shutdown, kill): it closes the normal way and
+# keeps the learner's place; the exit is a clean one.
+start_player "[Settings]\nDataFolder=$course\nLastChapter=sayfa02.ini\nMediaPosition=1500\nLastScreenSize=1\n"
+sleep 1
+kill -TERM "$pid"
+status=0
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+wait "$pid" || status=$?
+pid=
+[ "$status" -eq 0 ] || fail "SIGTERM: exit status $status"
+grep -q '^LastChapter=sayfa02.ini' "$work/Vedra.ini" || fail "SIGTERM: LastChapter lost: $(cat "$work/Vedra.ini")"
+grep -q '^MediaPosition=1500' "$work/Vedra.ini" || fail "SIGTERM: MediaPosition lost"
+grep -q '^MarkColor=' "$work/Vedra.ini" || fail "SIGTERM: the settings were not written"
 echo "1 passed, 0 failed"

@@ -1,7 +1,8 @@
 #pragma once
 
 // The page parts on their own, wired as the window wires them, around a
-// scripted media device: for driving marking and the mouse without a window.
+// scripted media device (or a real one): for driving marking and the mouse
+// without a window.
 
 #include "../app/fakedialogs.h"
 #include "scripteddevice.h"
@@ -36,6 +37,7 @@ struct PageHarness
     QWidget infoPanel{&window};
     QTimer timer1, timer2, timer3;
     ScriptedDevice device;
+    lirena::MediaDevice &media; // the scripted device, or a real one a test gives
     FakeDialogs dialogs;
     lirena::Chapter chapter;
 
@@ -61,7 +63,7 @@ struct PageHarness
                                   exercises.ExerciseKind = lirena::Exercises::None;
                                   exercises.StopExercise();
                               }}};
-    lirena::PlaybackControl playback{device,
+    lirena::PlaybackControl playback{media,
                                      {&play, &pause, &stop, &slider, &time, &total, &timer1, &timer2, &timer3},
                                      dialogs};
     lirena::Exercises exercises{
@@ -71,8 +73,14 @@ struct PageHarness
                                          [this] { return screen.height(); }, [this] { return panelState; },
                                          [this](int s) { panelState = s; }}};
 
-    PageHarness()
+    explicit PageHarness(lirena::MediaDevice *realDevice = nullptr) : media(realDevice ? *realDevice : device)
     {
+        playback.sectionWatch = [this](qint64 p) { return exercises.watchSection(p); };
+        playback.stopExercise = [this] { exercises.StopExercise(); };
+        playback.markingStep = [this](qint64 p) {
+            if ((mode == 1 || mode == 2) && exercises.ExerciseKind != lirena::Exercises::Test3)
+                page.MarkingStep(p, markType);
+        };
         box->setWidget(surface);
         box->setWidgetResizable(true);
         box->setGeometry(0, 0, 800, 600);

@@ -13,6 +13,7 @@ public:
     qint64 fileLength = 4000;  // length of every file opened
     qint64 pos = 0;
     Mode state = Mode::NotReady;
+    bool sound = true;         // whether an audio output is there
     QStringList calls;
 
     bool open(const QString &path, QString *error = nullptr) override
@@ -59,6 +60,8 @@ public:
         calls << "stop";
         state = Mode::Stopped;
     }
+
+    bool hasSoundOutput() const override { return sound; }
 
     // The recording plays on by ms, stopping at its end as a real device does.
     void advance(qint64 ms)

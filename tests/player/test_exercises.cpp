@@ -226,3 +226,61 @@ TEST(WaitTimes, UpDownsStayWithinTheirRanges)
     EXPECT_TRUE(l.exercises.UDTest3ChangingEx(3, 2));
     EXPECT_EQ(l.test3.text(), "2");
 }
+
+namespace {
+
+// Two words read one right after the other, "bir" 1000 to 2050 ms and "iki"
+// 2050 to 3000 ms, run tick by tick as the window runs them: the playback tick
+// first, then the exercise tick.
+struct Adjacent : Lesson
+{
+    Adjacent()
+    {
+        static_cast<TVoiceObj *>(Chapter::FindObjectById(1, chapter.LstVObj))->StopTime = 2050;
+        auto *iki = static_cast<TVoiceObj *>(Chapter::FindObjectById(2, chapter.LstVObj));
+        iki->StartTime = 2050;
+        iki->StopTime = 3000;
+    }
+
+    void fullTick()
+    {
+        device.advance(100);
+        if (timer1.isActive())
+            playback.PlaybackTick();
+        if (timer3.isActive())
+            exercises.Timer3Timer();
+    }
+};
+
+} // namespace
+
+TEST(SectionPlay, TheWordPlayedStaysMarkedNotTheOneAfterIt)
+{
+    Adjacent l;
+    l.exercises.SectionStart = 1000;
+    l.exercises.SectionStop = 2050;
+    l.exercises.PlaySection();
+    for (int i = 0; i < 30 && l.timer3.isActive(); ++i)
+        l.fullTick();
+    EXPECT_FALSE(l.timer3.isActive());
+    EXPECT_NE(l.device.mode(), MediaDevice::Mode::Playing);
+    EXPECT_EQ(l.page.EditRect, (PixelRect{10, 10, 60, 40})); // "bir", not "iki"
+}
+
+TEST(Exercises, AnItemThatEndsWithTheRecordingGoesOn)
+{
+    for (const int stop : {30000, 29950, 40000}) {
+        Lesson l;
+        l.test12.setText("1");
+        static_cast<TVoiceObj *>(Chapter::FindObjectById(3, l.chapter.LstVObj))->StopTime = stop;
+        l.start(Exercises::Test1, Exercises::Waiting, 0);
+        for (int i = 0; i < 2000 && l.exercises.ExerciseKind != Exercises::None; ++i) {
+            l.device.advance(100);
+            if (l.timer1.isActive())
+                l.playback.PlaybackTick();
+            if (l.timer3.isActive())
+                l.exercises.Timer3Timer();
+        }
+        EXPECT_EQ(l.exercises.ExerciseKind, Exercises::None) << "stop " << stop << ", stuck on " << l.info.text().toStdString();
+    }
+}

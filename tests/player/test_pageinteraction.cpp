@@ -229,3 +229,62 @@ TEST(PageArea, BottomEdgeBringsThePanelBackFromFullScreen)
     w.interaction.SBoxMouseMove(768 - 19);
     EXPECT_EQ(w.panelState, 1);
 }
+
+TEST(PageArea, BottomEdgeBringsThePanelBackAlsoOverThePicture)
+{
+    Words w;
+    w.panelState = 0;
+    w.box->setGeometry(0, 0, 1024, 768); // full screen: the page area reaches the bottom
+    w.showPicture(1000, 3000);           // and the picture covers it
+    w.page.CenterPage();
+    QApplication::processEvents();
+    const int bottom = w.img->mapFrom(w.box, QPoint(0, 768 - 19)).y();
+    w.move(500, bottom - 40);
+    EXPECT_EQ(w.panelState, 0);
+    w.move(500, bottom);
+    EXPECT_EQ(w.panelState, 1);
+}
+
+TEST(Clicking, APressHitTestsWhereThePageIsNow)
+{
+    Words w;
+    w.move(150, 120); // on "elma"
+    // The page moves under the still pointer: "kalem" comes under it.
+    w.chapter.LstCObj.add("kalem,002", static_cast<TVGObj *>(Chapter::FindObjectById(35, w.chapter.LstVGObj)));
+    w.chapter.BuildWorkingSets(true);
+    QTest::mousePress(w.img, Qt::LeftButton, {}, QPoint(350, 120));
+    EXPECT_EQ(w.device.position(), 1550); // "kalem" plays, not "elma"
+}
+
+TEST(Test3, TheSecondPressOfADoubleClickAnswersNothing)
+{
+    Words w;
+    w.exercises.ExerciseKind = Exercises::Test3;
+    w.exercises.TargetGraphic = w.chapter.LstGObj.at<TGraphicObj>(0);
+    w.move(150, 120);
+    QMouseEvent second(QEvent::MouseButtonDblClick, QPointF(150, 120), w.img->mapToGlobal(QPointF(150, 120)),
+                       Qt::LeftButton, Qt::LeftButton, {});
+    QApplication::sendEvent(w.img, &second); // would answer the item started after the first press
+    EXPECT_FALSE(w.exercises.Answered);
+    w.click(150, 120);
+    EXPECT_TRUE(w.exercises.Answered);
+}
+
+TEST(Test3, InterruptedItEndsAndClicksPlayAgain)
+{
+    Words w;
+    w.exercises.ExerciseKind = Exercises::Test3;
+    w.exercises.TargetGraphic = w.chapter.LstGObj.at<TGraphicObj>(0);
+    w.exercises.StartExercise();
+    emit w.slider.mousePressed(); // the learner takes the slider
+    emit w.slider.mouseReleased();
+    EXPECT_EQ(w.exercises.ExerciseKind, Exercises::None);
+    EXPECT_FALSE(w.infoPanel.isVisibleTo(&w.window));
+    w.move(150, 120);
+    w.click(150, 120);
+    EXPECT_FALSE(w.exercises.Answered);
+    EXPECT_EQ(w.device.position(), 400); // a word click plays again
+    w.device.advance(100);
+    w.playback.PlaybackTick();
+    EXPECT_EQ(w.page.EditRect, (PixelRect{100, 100, 200, 150})); // and reading marks again
+}

@@ -246,3 +246,23 @@ TEST(TSlider, MouseReportsPressMoveChangeAndReleaseInOrder)
     EXPECT_EQ(order.mid(order.size() - 2), (QStringList{"changed", "release"}));
     EXPECT_EQ(b.device.position(), b.slider.value()); // the final seek happened while dragging
 }
+
+TEST(Playback, NoSoundOutputIsToldOnceARunAndPlayingGoesOn)
+{
+    Bench b;
+    b.openFile();
+    b.control.PlayMedia();
+    b.device.advance(100);
+    b.control.PlaybackTick();
+    b.device.sound = false; // the sound server goes away while playing
+    b.device.advance(100);
+    b.control.PlaybackTick();
+    ASSERT_EQ(b.dialogs.warnings.size(), 1);
+    EXPECT_TRUE(b.dialogs.warnings[0].startsWith("Ses çıkışı bulunamadı !"));
+    EXPECT_TRUE(b.timer1.isActive()); // on the clock, the marks still follow
+    b.control.PauseMedia();
+    b.control.PlayMedia();
+    b.device.advance(100);
+    b.control.PlaybackTick();
+    EXPECT_EQ(b.dialogs.warnings.size(), 1);
+}
