@@ -263,3 +263,26 @@ TEST(ScrollRectIntoView, ScrollsDownToARectangleBelowTheBox)
     EXPECT_LE(top + low->ViewRect.Top, h.box->height());
     EXPECT_GE(top + low->ViewRect.Bottom, 0);
 }
+
+TEST(ScrollRectIntoView, FollowsSidewaysOnAPageWiderThanTheBox)
+{
+    PageHarness h;
+    h.window.show();
+    h.showPicture(3000, 400);
+    h.page.CenterPage();
+    QApplication::processEvents();
+    EXPECT_EQ(h.img->x(), 0); // all of it can be scrolled to
+    QScrollBar *across = h.box->horizontalScrollBar();
+    const int visible = h.box->viewport()->width();
+    auto inView = [&](const TGraphicObj *g) {
+        return g->ViewRect.Left >= across->value() && g->ViewRect.Right <= across->value() + visible;
+    };
+    TGraphicObj *far = h.addGraphic(1, "far", {2500, 100, 2600, 150});
+    h.page.ScrollRectIntoView(far);
+    EXPECT_TRUE(inView(far)) << across->value();
+    TGraphicObj *first = h.addGraphic(2, "first", {20, 100, 120, 150});
+    h.page.ScrollRectIntoView(first);
+    EXPECT_TRUE(inView(first)) << across->value();
+    h.page.ScrollRectIntoView(first); // in view: it stays where it is
+    EXPECT_TRUE(inView(first));
+}
