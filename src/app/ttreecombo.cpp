@@ -1,10 +1,12 @@
 #include "app/ttreecombo.h"
 
 #include "app/glyphs.h"
+#include "player/elidedtext.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTreeView>
 
 namespace lirena {
@@ -28,19 +30,23 @@ TTreeCombo::TTreeCombo(QWidget *parent) : QComboBox(parent), mView(new QTreeView
 QStandardItem *TTreeCombo::addNode(QStandardItem *parent, const QString &caption, int image, const QString &first,
                                    const QString &second)
 {
-    auto *item = new QStandardItem(sharedImage(image), caption);
+    auto *item = new QStandardItem(sharedImage(image), QString());
     item->setData(first, FirstDataRole);
     item->setData(second, SecondDataRole);
     item->setEditable(false);
+    QFont rowFont = font();
     if (!parent) {
         // Top-level nodes are drawn bold.
-        QFont bold = font();
-        bold.setBold(true);
-        item->setFont(bold);
-        mModel.appendRow(item);
-    } else {
-        parent->appendRow(item);
+        rowFont.setBold(true);
+        item->setFont(rowFont);
     }
+    // No row is wider than the screen: a caption of megabytes would have every list
+    // that sizes or draws the row lay all of it out.
+    item->setText(elidedToWidth(caption, QFontMetrics(rowFont), screen()->availableGeometry().width()));
+    if (!parent)
+        mModel.appendRow(item);
+    else
+        parent->appendRow(item);
     return item;
 }
 

@@ -9,8 +9,9 @@ namespace lirena {
 
 // A drop-down list that shows a tree: only end nodes (nodes without children)
 // can be chosen, up to 15 rows show, top-level nodes are bold. Every node has
-// a caption, an image and two data strings. The text field is cleared when
-// the list closes, so nothing chosen stays written on it.
+// a caption (cut with "…" where it is wider than the screen), an image and two
+// data strings. The text field is cleared when the list closes, so nothing
+// chosen stays written on it.
 class TTreeCombo : public QComboBox
 {
     Q_OBJECT

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <new>
+
 namespace lirena {
 
 namespace {
@@ -35,6 +37,7 @@ void copyToOld(const QString &path)
         return;
     const QByteArray bytes = source.readAll();
     QSaveFile copy(path + QStringLiteral(".old"));
+    copy.setDirectWriteFallback(true);
     if (copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size())
         copy.commit();
 }
@@ -109,7 +112,7 @@ bool ChapterFile::LoadChapter(const QString &path, ChapterView &view)
     ImageFile.clear();
     MediaFile.clear();
     GroupId.clear();
-    const Profile profile(path);
+    Warnings.clear();
     mChapter.ClearChapter();
     mChapter.LstGObj.setSortingSuspended(true);
     mChapter.LstVObj.setSortingSuspended(true);
@@ -118,6 +121,8 @@ bool ChapterFile::LoadChapter(const QString &path, ChapterView &view)
     view.showWaitPicture(true);
 
     try {
+        const Profile profile(path);
+        Warnings = profile.warnings();
         view.setSectionPlay(profile.readInteger(kGeneral, QStringLiteral("SectionPlay"), 0) != 0);
 
         ChapterName = profile.readString(kGeneral, QStringLiteral("Name"));
@@ -143,6 +148,9 @@ bool ChapterFile::LoadChapter(const QString &path, ChapterView &view)
         view.expandChapterGroup(GroupId);
     } catch (const EChapterFormat &error) {
         view.showError(error.message());
+    } catch (const std::bad_alloc &) {
+        // A picture, a recording or the file itself too large for the memory left.
+        view.showError(QStringLiteral("Bu ders sayfasını açmaya bellek yetmiyor !\n%1").arg(path));
     }
 
     view.showWaitPicture(false);

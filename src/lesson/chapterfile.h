@@ -4,6 +4,7 @@
 #include "platform/profile.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <stdexcept>
 #include <vector>
@@ -74,7 +75,9 @@ public:
 
     // Replaces the chapter by the file's content and shows it through view.
     // Returns false, changing nothing, when the file does not exist or has the
-    // file name of the chapter already loaded.
+    // file name of the chapter already loaded. A malformed number, or memory
+    // running out anywhere on the way (view's steps included), stops the reading
+    // with a message through view; the chapter then stands as far as it was read.
     bool LoadChapter(const QString &path, ChapterView &view);
 
     // Writes the object sections and the sequence keys into the file, after
@@ -90,6 +93,8 @@ public:
     QString ImageFile;
     QString MediaFile;
     QString GroupId;
+    // What reading the chapter last read passed over (values too long to be read).
+    QStringList Warnings;
 
 private:
     void readObjects(const Profile &profile, double scale);

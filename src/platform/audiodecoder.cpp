@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <vector>
 
 namespace lirena {
@@ -114,8 +115,13 @@ public:
             if (chunk.size() < 8)
                 return fail(error, QStringLiteral("WAVE file without sound data"));
             const quint32 size = le32(chunk.constData() + 4);
+            const qint64 start = mFile.pos();
+            // A size comes from the file: only the sound data may claim more than is there (a
+            // recording cut short); any other chunk that does is damage, not a reason to allocate.
+            if (!chunk.startsWith("data") && size > mFile.size() - start)
+                return fail(error, QStringLiteral("damaged WAVE file: a chunk larger than the file"));
             if (chunk.startsWith("fmt ")) {
-                const QByteArray fmt = mFile.read(size);
+                const QByteArray fmt = mFile.read(std::min<qint64>(size, kFormatBytes));
                 if (fmt.size() < 16)
                     return fail(error, QStringLiteral("damaged WAVE format"));
                 const quint16 tag = le16(fmt.constData());
@@ -127,8 +133,7 @@ public:
                     (mBits != 8 && mBits != 16 && mBits != 24 && mBits != 32))
                     return fail(error, QStringLiteral("only integer PCM WAVE files can be played"));
                 haveFormat = true;
-                if (size % 2)
-                    mFile.read(1);
+                mFile.seek(start + size + (size % 2));
             } else if (chunk.startsWith("data")) {
                 if (!haveFormat)
                     return fail(error, QStringLiteral("WAVE sound data before its format"));
@@ -177,6 +182,9 @@ public:
     }
 
 private:
+    // The longest format chunk read: WAVE_FORMAT_EXTENSIBLE's; anything after it is passed over.
+    static constexpr qint64 kFormatBytes = 40;
+
     static quint16 le16(const char *p) { return quint16(quint8(p[0]) | quint8(p[1]) << 8); }
     static quint32 le32(const char *p) { return quint32(le16(p)) | quint32(le16(p + 2)) << 16; }
     qint64 frameBytes() const { return qint64(mChannels) * (mBits / 8); }
@@ -206,6 +214,17 @@ qint64 AudioDecoder::frameAt(qint64 ms) const
 }
 
 std::unique_ptr<AudioDecoder> AudioDecoder::open(const QString &path, QString *error)
+{
+    // Opening runs in the playback thread too, where an exception would end the program.
+    try {
+        return openFile(path, error);
+    } catch (const std::bad_alloc &) {
+        fail(error, QStringLiteral("not enough memory to open the recording"));
+        return nullptr;
+    }
+}
+
+std::unique_ptr<AudioDecoder> AudioDecoder::openFile(const QString &path, QString *error)
 {
     QFile probe(path);
     if (!probe.open(QIODevice::ReadOnly)) {

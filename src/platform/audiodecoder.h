@@ -15,7 +15,8 @@ public:
     virtual ~AudioDecoder();
 
     // Opens a file by its content: RIFF/WAVE as PCM, anything else as MP3.
-    // Gives nothing, with error set, when the file holds no decodable sound.
+    // Gives nothing, with error set, when the file holds no decodable sound
+    // or the memory to open it is not there; throws nothing.
     static std::unique_ptr<AudioDecoder> open(const QString &path, QString *error = nullptr);
 
     virtual int sampleRate() const = 0;
@@ -31,6 +32,9 @@ public:
     qint64 lengthMs() const;
     // The frame at a position in ms.
     qint64 frameAt(qint64 ms) const;
+
+private:
+    static std::unique_ptr<AudioDecoder> openFile(const QString &path, QString *error);
 };
 
 } // namespace lirena

@@ -80,48 +80,84 @@ Profile::Profile(QString path) : mPath(std::move(path))
     if (firstBreak < 0)
         mLineEnd = QStringLiteral("\r\n");
 
-    const QStringList lines = text.split(u'\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QString line = lines[i];
+    bytes.clear();
+    // Cut without a list of copies in between: a course file may hold a line of many megabytes.
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        const bool last = end < 0;
+        if (last)
+            end = text.size();
+        QStringView line = QStringView(text).sliced(start, end - start);
         if (line.endsWith(u'\r'))
             line.chop(1);
         // The text after the last line break is a line only when it holds something.
-        if (i == lines.size() - 1 && line.isEmpty())
+        if (last && line.isEmpty())
             break;
-        mLines.push_back(line);
+        mLines.push_back(line.toString());
+        start = end + 1;
+    }
+    collectWarnings();
+}
+
+bool Profile::tooLong(QStringView value) const
+{
+    // A UTF-16 unit takes one byte in the code page and one to three in UTF-8.
+    if (value.size() > kMaxValueBytes)
+        return true;
+    if (mEncoding == Encoding::Windows1254 || value.size() * 3 <= kMaxValueBytes)
+        return false;
+    return value.toUtf8().size() > kMaxValueBytes;
+}
+
+void Profile::collectWarnings()
+{
+    QString section;
+    for (int i = 0; i < int(mLines.size()); ++i) {
+        bool header = false;
+        const QStringView name = sectionName(mLines[i], &header);
+        if (header) {
+            section = name.toString();
+            continue;
+        }
+        QStringView key, value;
+        if (splitKeyLine(mLines[i], &key, &value) && tooLong(value)) {
+            mWarnings.append(QStringLiteral("line %1: [%2] %3: a value longer than 1 MiB reads as empty")
+                                 .arg(i + 1)
+                                 .arg(section, key.left(100).toString()));
+        }
     }
 }
 
-QString Profile::sectionName(const QString &line, bool *isHeader)
+QStringView Profile::sectionName(QStringView line, bool *isHeader)
 {
-    const QString trimmed = line.trimmed();
+    const QStringView trimmed = line.trimmed();
     *isHeader = trimmed.startsWith(u'[');
     if (!*isHeader)
         return {};
     const qsizetype close = trimmed.indexOf(u']');
-    return (close < 0 ? trimmed.mid(1) : trimmed.mid(1, close - 1)).trimmed();
+    return (close < 0 ? trimmed.sliced(1) : trimmed.sliced(1, close - 1)).trimmed();
 }
 
-bool Profile::splitKeyLine(const QString &line, QString *key, QString *value)
+bool Profile::splitKeyLine(QStringView line, QStringView *key, QStringView *value)
 {
     const qsizetype eq = line.indexOf(u'=');
     if (eq < 0)
         return false;
-    const QString trimmedStart = line.trimmed();
-    if (trimmedStart.startsWith(u';'))
+    if (line.trimmed().startsWith(u';'))
         return false;
     *key = line.left(eq).trimmed();
-    *value = line.mid(eq + 1).trimmed();
+    *value = line.sliced(eq + 1).trimmed();
     return true;
 }
 
-Profile::Range Profile::findSection(const QString &section) const
+Profile::Range Profile::findSection(const QString &section, int from) const
 {
     Range range;
     const QString wanted = section.trimmed();
-    for (int i = 0; i < int(mLines.size()); ++i) {
+    for (int i = from; i < int(mLines.size()); ++i) {
         bool header = false;
-        const QString name = sectionName(mLines[i], &header);
+        const QStringView name = sectionName(mLines[i], &header);
         if (!header)
             continue;
         if (range.header >= 0) {
@@ -142,31 +178,30 @@ int Profile::findKey(const Range &range, const QString &key) const
         return -1;
     const QString wanted = key.trimmed();
     for (int i = range.header + 1; i < range.end; ++i) {
-        QString k, v;
+        QStringView k, v;
         if (splitKeyLine(mLines[i], &k, &v) && k.compare(wanted, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
 }
 
+QString Profile::valueAt(int line) const
+{
+    QStringView k, v;
+    splitKeyLine(mLines[line], &k, &v);
+    return tooLong(v) ? QString() : v.toString();
+}
+
 QString Profile::readString(const QString &section, const QString &key, const QString &def) const
 {
     const int line = findKey(findSection(section), key);
-    if (line < 0)
-        return def;
-    QString k, v;
-    splitKeyLine(mLines[line], &k, &v);
-    return v;
+    return line < 0 ? def : valueAt(line);
 }
 
 int Profile::readInteger(const QString &section, const QString &key, int def) const
 {
     const int line = findKey(findSection(section), key);
-    if (line < 0)
-        return def;
-    QString k, v;
-    splitKeyLine(mLines[line], &k, &v);
-    return parseInteger(v).value_or(def);
+    return line < 0 ? def : parseInteger(valueAt(line)).value_or(def);
 }
 
 bool Profile::sectionExists(const QString &section) const
@@ -182,15 +217,15 @@ QStringList Profile::readSectionValues(const QString &section) const
         return result;
     QSet<QString> seen;
     for (int i = range.header + 1; i < range.end; ++i) {
-        QString k, v;
+        QStringView k, v;
         if (!splitKeyLine(mLines[i], &k, &v) || k.isEmpty())
             continue;
-        const QString folded = k.toCaseFolded();
+        const QString folded = k.toString().toCaseFolded();
         if (seen.contains(folded))
             continue;
         seen.insert(folded);
-        if (!v.isEmpty())
-            result.append(k + u'=' + v);
+        if (!v.isEmpty() && !tooLong(v))
+            result.append(k.toString() + u'=' + v.toString());
     }
     return result;
 }
@@ -200,7 +235,7 @@ void Profile::writeString(const QString &section, const QString &key, const QStr
     const QString line = key.trimmed() + u'=' + singleLine(value);
     Range range = findSection(section);
     if (range.header < 0) {
-        if (!mLines.empty() && !mLines.back().trimmed().isEmpty())
+        if (!mLines.empty() && !QStringView(mLines.back()).trimmed().isEmpty())
             mLines.push_back(QString());
         mLines.push_back(u'[' + section.trimmed() + u']');
         mLines.push_back(line);
@@ -217,7 +252,7 @@ void Profile::writeString(const QString &section, const QString &key, const QStr
     }
     // A new key goes after the section's last line that holds something.
     int insertAt = range.end;
-    while (insertAt > range.header + 1 && mLines[insertAt - 1].trimmed().isEmpty())
+    while (insertAt > range.header + 1 && QStringView(mLines[insertAt - 1]).trimmed().isEmpty())
         --insertAt;
     mLines.insert(mLines.begin() + insertAt, line);
     mDirty = true;
@@ -230,11 +265,12 @@ void Profile::writeInteger(const QString &section, const QString &key, int value
 
 void Profile::eraseSection(const QString &section)
 {
-    const Range range = findSection(section);
-    if (range.header < 0)
-        return;
-    mLines.erase(mLines.begin() + range.header, mLines.begin() + range.end);
-    mDirty = true;
+    // Reading sees only the first of sections that share a name; erasing takes them all, or a
+    // later copy would come forward and be read in place of what was erased.
+    for (Range range = findSection(section); range.header >= 0; range = findSection(section, range.header)) {
+        mLines.erase(mLines.begin() + range.header, mLines.begin() + range.end);
+        mDirty = true;
+    }
 }
 
 bool Profile::save(QString *error)
@@ -254,6 +290,9 @@ bool Profile::save(QString *error)
         bytes = (mUtf8Bom ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
 
     QSaveFile file(mPath);
+    // A file the user may write, in a folder where the user may create nothing (a program
+    // folder of root's, a course on a shared drive), is written in place: not atomic, but kept.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         if (error)
             *error = QStringLiteral("Unable to write to %1").arg(mPath);

@@ -11,11 +11,15 @@ namespace lirena {
 // profile functions that course and settings files were written for.
 // Section and key names match ignoring case, values are trimmed, the first of
 // duplicate keys wins, and lines the profile does not touch are kept as they
-// are. Changes stay in memory until save(), which replaces the file atomically.
+// are. A value longer than kMaxValueBytes reads as empty. Changes stay in
+// memory until save().
 class Profile
 {
 public:
     enum class Encoding { Windows1254, Utf8 };
+
+    // Longest value that is read, in bytes as stored; a longer one reads as empty.
+    static constexpr qsizetype kMaxValueBytes = 1 << 20;
 
     // Reads the file at path; a missing or unreadable file gives an empty profile.
     explicit Profile(QString path);
@@ -28,6 +32,9 @@ public:
     Encoding encoding() const { return mEncoding; }
     // Whether save() would change the file.
     bool isDirty() const { return mDirty; }
+    // What reading the file passed over: a line for each value too long to be read,
+    // naming its line, section and key.
+    const QStringList &warnings() const { return mWarnings; }
 
     // Value of the first key of that name in the first section of that name, or def.
     QString readString(const QString &section, const QString &key, const QString &def = {}) const;
@@ -43,12 +50,14 @@ public:
     // a missing section is appended at the end of the file.
     void writeString(const QString &section, const QString &key, const QString &value);
     void writeInteger(const QString &section, const QString &key, int value);
-    // Removes the section with all its lines.
+    // Removes every section of that name with all its lines.
     void eraseSection(const QString &section);
 
     // Writes the file in its encoding and line endings: a temporary file renamed over the
-    // old one, so a crash leaves the old file or the new one. On failure returns false and
-    // sets error to a message naming the file; the file is left as it was.
+    // old one, so a crash leaves the old file or the new one. Where the folder takes no
+    // new file but the file itself may be written, the file is written in place. On
+    // failure returns false and sets error to a message naming the file; the file is
+    // then left as it was.
     bool save(QString *error = nullptr);
 
 private:
@@ -58,10 +67,14 @@ private:
         int end = -1;    // one past the section's last line
     };
 
-    Range findSection(const QString &section) const;
+    Range findSection(const QString &section, int from = 0) const;
     int findKey(const Range &range, const QString &key) const;
-    static bool splitKeyLine(const QString &line, QString *key, QString *value);
-    static QString sectionName(const QString &line, bool *isHeader);
+    // The value of a key line as it reads: empty when it is too long.
+    QString valueAt(int line) const;
+    bool tooLong(QStringView value) const;
+    void collectWarnings();
+    static bool splitKeyLine(QStringView line, QStringView *key, QStringView *value);
+    static QStringView sectionName(QStringView line, bool *isHeader);
 
     QString mPath;
     std::vector<QString> mLines;
@@ -70,6 +83,7 @@ private:
     QString mLineEnd = QStringLiteral("\r\n");
     bool mExisted = false;
     bool mDirty = false;
+    QStringList mWarnings;
 };
 
 } // namespace lirena

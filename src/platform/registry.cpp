@@ -38,10 +38,10 @@ bool Registry::openKey(const QString &key, bool canCreate)
 {
     closeKey();
     const QString section = sectionOf(key);
-    if (section.isEmpty() || !mayWrite())
+    if (section.isEmpty())
         return false;
     auto profile = std::make_unique<Profile>(mFilePath);
-    if (!profile->sectionExists(section) && !canCreate)
+    if (!profile->sectionExists(section) && !(canCreate && mayWrite()))
         return false;
     mProfile = std::move(profile);
     mSection = section;
@@ -69,7 +69,7 @@ bool Registry::valueExists(const QString &name) const
 
 bool Registry::writeString(const QString &name, const QString &value)
 {
-    if (!mProfile)
+    if (!mProfile || !mayWrite())
         return false;
     mProfile->writeString(mSection, name, value);
     QDir().mkpath(QFileInfo(mFilePath).absolutePath());

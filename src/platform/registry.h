@@ -9,8 +9,9 @@
 namespace lirena {
 
 // The machine-wide registry hive the program and its installer share: keys and
-// string values kept in one INI file (a key path is a section). Opening a key
-// for writing fails where the user may not write the file.
+// string values kept in one INI file (a key path is a section). Reading a key
+// needs only read access to the file; writing fails where the user may not
+// write it.
 class Registry
 {
 public:
@@ -22,7 +23,7 @@ public:
 
     // Opens a key such as "\Software\Brisel\Lirena\1.2" for reading and writing;
     // with canCreate a missing key is created. Returns false when the key is
-    // missing (and may not be created) or the file may not be written.
+    // missing and may not be created (no canCreate, or a file the user may not write).
     bool openKey(const QString &key, bool canCreate);
     // Forgets the open key.
     void closeKey();
@@ -30,7 +31,8 @@ public:
     QString readString(const QString &name) const;
     // Whether the open key holds the value.
     bool valueExists(const QString &name) const;
-    // Writes a string value of the open key to the file at once. False when it cannot be written.
+    // Writes a string value of the open key to the file at once. False, with nothing
+    // changed, when the file cannot be written.
     bool writeString(const QString &name, const QString &value);
 
 private:

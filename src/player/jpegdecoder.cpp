@@ -55,6 +55,12 @@ unsigned int eighthsFor(QSize full, QSize target)
     return 8;
 }
 
+bool tooLargeToShow(QSize shown)
+{
+    return shown.width() > JpegDecoder::kMaxShownSide || shown.height() > JpegDecoder::kMaxShownSide ||
+           qint64(shown.width()) * shown.height() * 4 > JpegDecoder::kMaxShownBytes;
+}
+
 // CMYK and YCCK pictures, as Adobe writes them (inverted) or not, to RGB.
 void cmykRowToRgb(const JSAMPLE *in, QRgb *out, int width, bool inverted)
 {
@@ -116,7 +122,14 @@ QImage JpegDecoder::decodeBytes(const QByteArray &bytes, const TargetSize &targe
     if (fullSize)
         *fullSize = full;
 
-    info.scale_num = target ? eighthsFor(full, target(full)) : 8;
+    const QSize shown = target ? target(full) : full;
+    if (tooLargeToShow(shown)) {
+        jpeg_destroy_decompress(&info);
+        if (error)
+            *error = QStringLiteral("picture too large to show at %1 x %2").arg(shown.width()).arg(shown.height());
+        return {};
+    }
+    info.scale_num = target ? eighthsFor(full, shown) : 8;
     info.scale_denom = 8;
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;

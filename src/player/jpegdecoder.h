@@ -10,17 +10,23 @@ namespace lirena {
 
 // Decodes JPEG page pictures with libjpeg-turbo: colour, grayscale, CMYK,
 // baseline and progressive. A damaged or truncated picture is an error with a
-// message, never a grey guess and never an exit.
+// message, never a grey guess and never an exit; so is one too large to show.
 class JpegDecoder
 {
 public:
     // Given the picture's full size, the size the caller will show it at.
     using TargetSize = std::function<QSize(QSize fullSize)>;
 
+    // The largest picture shown: 32-bit pixels, and pixels a side.
+    static constexpr qint64 kMaxShownBytes = qint64(256) << 20;
+    static constexpr int kMaxShownSide = 16384;
+
     // Decodes the file. When target is given, libjpeg scales by the smallest
     // n/8 that still gives at least the target size, so the caller's own resize
-    // only shrinks a little. fullSize receives the picture's own size. Returns a
-    // null image with error set on failure.
+    // only shrinks a little. A shown size (the target, else the full size) over
+    // kMaxShownBytes or kMaxShownSide is an error before anything is decoded.
+    // fullSize receives the picture's own size. Returns a null image with error
+    // set on failure.
     static QImage decode(const QString &path, const TargetSize &target, QSize *fullSize, QString *error);
     // Decodes JPEG bytes (see decode()).
     static QImage decodeBytes(const QByteArray &bytes, const TargetSize &target, QSize *fullSize, QString *error);

@@ -6,6 +6,7 @@
 #include "player/rotatedlabel.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -74,25 +75,28 @@ bool PageDisplay::LoadPageImage(const QString &name, QString *error)
                             : QSize(int(std::trunc(scale * full.width())), int(std::trunc(scale * full.height())));
             return target;
         };
-        QImage decoded = JpegDecoder::decode(path, targetFor, nullptr, error);
+        QString why;
+        QImage decoded;
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            decoded = JpegDecoder::decodeBytes(file.readAll(), targetFor, nullptr, &why);
+        else
+            why = file.errorString();
+        if (!decoded.isNull() && decoded.size() != target) {
+            decoded = resizeBilinear(decoded, target.width(), target.height());
+            if (decoded.isNull())
+                why = QStringLiteral("picture too large to show at %1 x %2").arg(target.width()).arg(target.height());
+        }
         if (decoded.isNull()) {
             ok = false;
+            // The learner reads Turkish; the library's own words follow for whoever mends the course.
+            if (error)
+                *error = QStringLiteral("Sayfaya ait resim dosyası açılamıyor !\n%1\n\n%2").arg(path, why);
         } else {
-            if (decoded.size() != target)
-                decoded = resizeBilinear(decoded, target.width(), target.height());
-            if (decoded.isNull()) {
-                ok = false;
-                if (error)
-                    *error = QStringLiteral("%1: picture too large to show at %2 x %3")
-                                 .arg(path)
-                                 .arg(target.width())
-                                 .arg(target.height());
-            } else {
-                FitScale = fit;
-                c.img->setImage(std::move(decoded));
-                // Marks belong to the picture they were drawn on.
-                forgetMarks();
-            }
+            FitScale = fit;
+            c.img->setImage(std::move(decoded));
+            // Marks belong to the picture they were drawn on.
+            forgetMarks();
         }
     }
     CenterPage();

@@ -1,6 +1,9 @@
 #include "player/rotatedlabel.h"
 
+#include "player/elidedtext.h"
+
 #include <QPainter>
+#include <QScreen>
 
 namespace lirena {
 
@@ -13,9 +16,22 @@ RotatedLabel::RotatedLabel(QWidget *parent) : QWidget(parent)
 void RotatedLabel::setText(const QString &text)
 {
     mText = text;
+    fit();
+}
+
+void RotatedLabel::setSpace(int pixels)
+{
+    mSpace = pixels;
+    fit();
+}
+
+void RotatedLabel::fit()
+{
     const QFontMetrics metrics(font());
+    const int space = (mSpace > 0 ? mSpace : screen()->geometry().height()) - 4; // 2 pixels free at each end
+    mShown = elidedToWidth(mText, metrics, space);
     // Turned on its side: the text's width is the label's height.
-    resize(metrics.height() + 2, metrics.horizontalAdvance(mText) + 4);
+    resize(metrics.height() + 2, metrics.horizontalAdvance(mShown) + 4);
     update();
 }
 
@@ -26,7 +42,7 @@ void RotatedLabel::paintEvent(QPaintEvent *)
     painter.setPen(palette().color(QPalette::WindowText));
     painter.translate(0, height());
     painter.rotate(-90);
-    painter.drawText(QRect(0, 0, height(), width()), Qt::AlignLeft | Qt::AlignVCenter, mText);
+    painter.drawText(QRect(0, 0, height(), width()), Qt::AlignLeft | Qt::AlignVCenter, mShown);
 }
 
 } // namespace lirena

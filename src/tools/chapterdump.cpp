@@ -103,6 +103,12 @@ QString chapterDumpJson(const ChapterDumpInput &in)
                   (in.mediaLength ? QString::number(*in.mediaLength) : QStringLiteral("null"));
     if (!in.error.isEmpty())
         fields << QStringLiteral("  \"error\": ") + quoted(in.error);
+    if (!f.Warnings.isEmpty()) {
+        QStringList warnings;
+        for (const QString &warning : f.Warnings)
+            warnings.append(QStringLiteral("    ") + quoted(warning));
+        fields << QStringLiteral("  \"warnings\": ") + array(warnings);
+    }
     return QStringLiteral("{\n") + fields.join(QStringLiteral(",\n")) + QStringLiteral("\n}\n");
 }
 

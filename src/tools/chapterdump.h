@@ -8,7 +8,8 @@
 
 namespace lirena {
 
-// The JSON text that "lirena-check dump" prints for a chapter just read.
+// The JSON text that "lirena-check dump" prints for a chapter just read. "error"
+// and "warnings" (what reading passed over) are there only when there is one.
 struct ChapterDumpInput
 {
     const Chapter *chapter = nullptr;

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QScreen>
 #include <QTest>
 #include <QStandardItem>
 #include <QTemporaryDir>
@@ -110,6 +111,25 @@ TEST(LessonCatalogue, ExpandingAGroupClosesTheOthers)
     LessonCatalogue::ExpandChapterGroup(c.tree, "01");
     EXPECT_TRUE(view->isExpanded(c.tree.tree().item(0)->index()));
     EXPECT_FALSE(view->isExpanded(c.tree.tree().item(1)->index()));
+}
+
+TEST(LessonCatalogue, ALessonNameWiderThanTheScreenIsCut)
+{
+    // The longest name a chapter may hold (1 MiB), which no list should have to lay out whole.
+    QTemporaryDir dir;
+    write(dir.filePath("Vedra.ini"), "[LessonGroups]\n01=Harfler\n");
+    write(dir.filePath("a.jpg"), "x");
+    write(dir.filePath("uzun.ini"),
+          "[General]\nName=" + QByteArray(Profile::kMaxValueBytes, 'a') + "\nImageFile=a.jpg\nGroupID=01\nID=1\n");
+    TTreeCombo tree;
+    LessonCatalogue::ScanLessonGroups(tree, Profile(dir.filePath("Vedra.ini")), dir.path());
+    ASSERT_EQ(tree.tree().item(0)->rowCount(), 1);
+    const QString shown = tree.tree().item(0)->child(0)->text();
+    ASSERT_LT(shown.size(), 10000);
+    EXPECT_TRUE(shown.startsWith("aaaa"));
+    EXPECT_TRUE(shown.endsWith(u'…'));
+    EXPECT_LE(QFontMetrics(tree.font()).horizontalAdvance(shown), tree.screen()->availableGeometry().width());
+    EXPECT_EQ(tree.tree().item(0)->text(), "Harfler"); // what fits stays as it is
 }
 
 TEST(TTreeCombo, OnlyEndNodesCanBeChosen)

@@ -197,6 +197,26 @@ TEST_F(ChapterFileTest, LongSequencesAreReadWhole)
     EXPECT_EQ(l.chapter.LstCObj.objectAt(699)->Id, 700);
 }
 
+TEST_F(ChapterFileTest, MemoryRunningOutIsAMessageAndTheChapterStands)
+{
+    // The recording (or the picture) too large for the memory left.
+    class StarvedView : public RecordingView
+    {
+    public:
+        void openMedia(const QString &, const QString &) override { throw std::bad_alloc(); }
+    };
+    const QString path = copy("full.ini");
+    Chapter chapter;
+    ChapterFile file(chapter);
+    file.setDataFolder(dir.path());
+    StarvedView view;
+    EXPECT_TRUE(file.LoadChapter(path, view));
+    EXPECT_EQ(view.error, "Bu ders sayfasını açmaya bellek yetmiyor !\n" + path);
+    EXPECT_EQ(view.calls.mid(view.calls.size() - 2), (QStringList{"wait:off", "loaded"}));
+    EXPECT_EQ(file.ChapterName, "Kaf ve Elif"); // read up to that step
+    EXPECT_FALSE(chapter.Modified());
+}
+
 TEST_F(ChapterFileTest, SectionPlayIsAnIntegerWithHexAndDefaults)
 {
     EXPECT_TRUE(Loaded(write("a.ini", "[General]\nSectionPlay=1\n")).view.sectionPlay);
@@ -250,6 +270,19 @@ TEST_F(ChapterFileTest, SavingTwiceKeepsTheStateBeforeTheSecondSave)
     ASSERT_TRUE(l.file.SaveChapter(path, false));
     EXPECT_EQ(readBytes(path + ".old"), afterFirst);
     EXPECT_FALSE(readBytes(path).contains("yok,001"));
+}
+
+TEST_F(ChapterFileTest, SavingErasesEveryCopyOfASectionItRewrites)
+{
+    // Reading sees the first [VGObjects]; what the second holds must not come back.
+    const QString path = write("dup.ini", "[General]\r\nName=x\r\n\r\n[VGObjects]\r\n1=a|1|1\r\n\r\n"
+                                          "[Subjects]\r\n1=s\r\n\r\n[VGObjects]\r\n1=gizli|1|1\r\n2=b|1|1\r\n");
+    Loaded first(path);
+    ASSERT_EQ(ids(first.chapter.LstVGObj), std::vector<int>{1});
+    ASSERT_TRUE(first.file.SaveChapter(path, false));
+    EXPECT_EQ(readBytes(path).count("[VGObjects]"), 1);
+    Loaded second(path);
+    EXPECT_EQ(second.dump(), first.dump());
 }
 
 TEST_F(ChapterFileTest, EmptyChapterKeepsTheDescriptionAndWritesEmptySequences)

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "../qtprinters.h"
+#include "../unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -78,9 +79,12 @@ TEST_F(ProfileTest, WritingKeepsEveryOtherLine)
 
 TEST_F(ProfileTest, ErasedSectionGoesWholeAndComesBackAtTheEnd)
 {
-    const QString path = write("[General]\nName=a\n\n[GraphicObjects]\n1=x|1|2|3|4\n\n[Subjects]\n1=s\n");
+    // A second copy of the section would come forward once the first is gone: both go.
+    const QString path = write("[General]\nName=a\n\n[GraphicObjects]\n1=x|1|2|3|4\n\n[Subjects]\n1=s\n"
+                               "[GRAPHICOBJECTS]\n3=z|1|2|3|4\n");
     Profile p(path);
     p.eraseSection("graphicobjects");
+    EXPECT_FALSE(p.sectionExists("GraphicObjects"));
     p.writeString("GraphicObjects", "2", "y|1|2|3|4");
     ASSERT_TRUE(p.save());
     EXPECT_EQ(read(path), "[General]\nName=a\n\n[Subjects]\n1=s\n\n[GraphicObjects]\n2=y|1|2|3|4\n");
@@ -138,6 +142,28 @@ TEST_F(ProfileTest, LongValuesAreReadWhole)
     EXPECT_EQ(p.readString("General", "ClickObjects"), value);
 }
 
+TEST_F(ProfileTest, ValuesLongerThanAMebibyteReadAsEmptyAndAreReported)
+{
+    const QByteArray longest(Profile::kMaxValueBytes, 'a');
+    Profile p(write("[General]\nName=" + longest + "b\nID=7\nImageFile= " + longest + " \n\n[Subjects]\n1=" +
+                    longest + "|x\n2=Harfler\n"));
+    EXPECT_EQ(p.readString("General", "Name", "def"), "");
+    EXPECT_EQ(p.readString("General", "ID"), "7");
+    EXPECT_EQ(p.readString("General", "ImageFile").size(), Profile::kMaxValueBytes); // the longest that is read
+    EXPECT_EQ(p.readSectionValues("Subjects"), QStringList{"2=Harfler"});
+    EXPECT_EQ(p.warnings(), (QStringList{"line 2: [General] Name: a value longer than 1 MiB reads as empty",
+                                         "line 7: [Subjects] 1: a value longer than 1 MiB reads as empty"}));
+
+    // The bound counts bytes as stored: "ç" takes two in UTF-8.
+    QByteArray turkish;
+    for (int i = 0; i < Profile::kMaxValueBytes / 2 + 1; ++i)
+        turkish += "\xC3\xA7";
+    Profile q(write("[General]\nName=" + turkish + "\n", "utf8.ini"));
+    EXPECT_EQ(q.encoding(), Profile::Encoding::Utf8);
+    EXPECT_EQ(q.readString("General", "Name", "def"), "");
+    EXPECT_EQ(q.warnings().size(), 1);
+}
+
 TEST_F(ProfileTest, LineBreaksInsideAValueCannotStartNewKeys)
 {
     const QString path = dir.filePath("b.ini");
@@ -151,6 +177,8 @@ TEST_F(ProfileTest, LineBreaksInsideAValueCannotStartNewKeys)
 
 TEST_F(ProfileTest, SaveReplacesTheFileInsteadOfWritingIntoIt)
 {
+    if (ranAsNobody())
+        return;
     const QString path = write("[S]\nk=old\n");
     const QString witness = dir.filePath("witness.ini");
     // A second name for the old file: writing into the file would change it too.
@@ -161,6 +189,38 @@ TEST_F(ProfileTest, SaveReplacesTheFileInsteadOfWritingIntoIt)
     EXPECT_EQ(read(path), "[S]\nk=new\n");
     EXPECT_EQ(read(witness), "[S]\nk=old\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2); // no temporary left behind
+}
+
+TEST_F(ProfileTest, AFolderThatTakesNoNewFileGetsTheFileWrittenInPlace)
+{
+    if (ranAsNobody())
+        return;
+    // A program folder of root's with a settings file anyone may write.
+    const QString folder = dir.filePath("program");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("program"));
+    const QString path = write("[Settings]\nLastChapter=sayfa12.ini\n", "program/Vedra.ini");
+    const QString witness = folder + "/witness.ini";
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(witness).constData()), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0666), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
+
+    Profile p(path);
+    p.writeString("Settings", "LastChapter", "s1.ini"); // shorter: nothing of the old end may stay
+    QString error;
+    EXPECT_TRUE(p.save(&error)) << error.toStdString();
+    EXPECT_EQ(read(path), "[Settings]\nLastChapter=s1.ini\n");
+    EXPECT_EQ(read(witness), "[Settings]\nLastChapter=s1.ini\n"); // the same file, written into
+    EXPECT_FALSE(p.isDirty());
+
+    // Not even the file may be written: nothing changes and the message names it.
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    Profile q(path);
+    q.writeString("Settings", "LastChapter", "s2.ini");
+    EXPECT_FALSE(q.save(&error));
+    EXPECT_EQ(error, "Unable to write to " + path);
+    EXPECT_EQ(read(path), "[Settings]\nLastChapter=s1.ini\n");
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 2);
+    ::chmod(QFile::encodeName(folder).constData(), 0755);
 }
 
 TEST_F(ProfileTest, FailedSaveNamesTheFileAndKeepsTheChanges)

@@ -3,9 +3,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
+#include "../unprivileged.h"
 
-#include <unistd.h>
+#include <gtest/gtest.h>
 
 using namespace lirena;
 
@@ -44,18 +44,28 @@ TEST(Registry, MissingFileHasNoKeys)
     EXPECT_EQ(registry.readString("SourceFolder"), "");
 }
 
-TEST(Registry, AFileTheUserMayNotWriteCannotBeOpened)
+TEST(Registry, AFileTheUserMayOnlyReadIsReadButNotWritten)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root may write every file";
+    if (ranAsNobody())
+        return;
     QTemporaryDir dir;
     const QString file = dir.filePath("registry.ini");
+    const QByteArray bytes = "[Software\\Brisel\\Lirena\\1.2]\r\nSourceFolder=/media/cdrom\r\n";
     {
         QFile f(file);
         f.open(QIODevice::WriteOnly);
-        f.write("[Key]\nv=1\n");
+        f.write(bytes);
     }
-    QFile::setPermissions(file, QFileDevice::ReadOwner);
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     Registry registry(file);
-    EXPECT_FALSE(registry.openKey("Key", false));
+    ASSERT_TRUE(registry.openKey("\\Software\\Brisel\\Lirena\\1.2", false));
+    EXPECT_EQ(registry.readString("SourceFolder"), "/media/cdrom");
+    EXPECT_FALSE(registry.writeString("SourceFolder", "/elsewhere"));
+    EXPECT_EQ(registry.readString("SourceFolder"), "/media/cdrom");
+    registry.closeKey();
+    EXPECT_FALSE(registry.openKey("\\Software\\Other", true)); // nothing can be created there
+
+    QFile f(file);
+    f.open(QIODevice::ReadOnly);
+    EXPECT_EQ(f.readAll(), bytes);
 }

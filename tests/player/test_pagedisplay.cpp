@@ -1,9 +1,11 @@
 #include "pageharness.h"
 
 #include "../qtprinters.h"
+#include "platform/profile.h"
 #include "player/imageops.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 
@@ -75,7 +77,9 @@ TEST(LoadPageImage, DamagedPictureIsAnErrorAndTheOldPageStays)
     for (const char *name : {"page-corrupt.jpg", "page-truncated.jpg", "page-empty.jpg"}) {
         QString error;
         EXPECT_FALSE(h.page.LoadPageImage(name, &error)) << name;
-        EXPECT_TRUE(error.contains(name)) << error.toStdString();
+        // Turkish for the learner, naming the picture; libjpeg's words may follow.
+        EXPECT_TRUE(error.startsWith(QStringLiteral("Sayfaya ait resim dosyası açılamıyor !\n") + h.folder + "/" + name))
+            << error.toStdString();
         EXPECT_EQ(h.img->image(), shown);
     }
     QString error;
@@ -83,6 +87,45 @@ TEST(LoadPageImage, DamagedPictureIsAnErrorAndTheOldPageStays)
     EXPECT_TRUE(error.isEmpty());
     EXPECT_EQ(h.img->image(), shown);
     EXPECT_EQ(h.page.PageImageFile, "missing.jpg");
+}
+
+TEST(LoadPageImage, APictureTooLargeToShowIsRefusedLikeADamagedOne)
+{
+    // Small files, large pictures: 16385 pixels wide, and 8193 x 8193 (over 256 MB) at %150.
+    QTemporaryDir dir;
+    QImage strip(16385, 8, QImage::Format_Grayscale8), square(5462, 5462, QImage::Format_Grayscale8);
+    strip.fill(128);
+    square.fill(128);
+    ASSERT_TRUE(strip.save(dir.filePath("strip.jpg"), "JPG"));
+    ASSERT_TRUE(square.save(dir.filePath("square.jpg"), "JPG"));
+    PageHarness h;
+    h.folder = dir.path();
+    h.sizeType = 1;
+    h.sizeIndex = 2; // %50: 8192 pixels wide, within bounds
+    ASSERT_TRUE(h.page.LoadPageImage("strip.jpg"));
+    const QImage shown = h.img->image();
+    EXPECT_EQ(shown.size(), QSize(8192, 4));
+
+    QString error;
+    h.sizeIndex = 0; // %100
+    EXPECT_FALSE(h.page.LoadPageImage("strip.jpg", &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Sayfaya ait resim dosyası açılamıyor !\n") + dir.filePath("strip.jpg")))
+        << error.toStdString();
+    EXPECT_EQ(h.img->image(), shown);
+    h.sizeIndex = 4; // %150
+    EXPECT_FALSE(h.page.LoadPageImage("square.jpg", &error));
+    EXPECT_EQ(h.img->image(), shown);
+}
+
+TEST(ChapterTitle, ATitleLongerThanTheScreenIsCut)
+{
+    RotatedLabel title;
+    const QString longest(Profile::kMaxValueBytes, u'a'); // the longest a chapter may hold
+    title.setText(longest);
+    EXPECT_EQ(title.text(), longest);
+    EXPECT_LE(title.height(), title.screen()->geometry().height());
+    title.setText("Kaf ve Elif");
+    EXPECT_EQ(title.height(), QFontMetrics(title.font()).horizontalAdvance("Kaf ve Elif") + 4);
 }
 
 TEST(RescaleViewRects, TruncatesAllFourSides)
