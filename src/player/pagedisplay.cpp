@@ -122,6 +122,8 @@ void PageDisplay::CenterPage()
     const int left = std::max(0, (screen.width() - picture.width()) / 2);
     const int top = std::max(0, (screen.height() - picture.height() - panel) / 2);
     c.img->move(left, top);
+    // A title longer than the page area is cut to it, not left under the panel.
+    c.LblChapterName->setSpace(std::max(0, screen.height() - panel));
     c.LblChapterName->move(3, (screen.height() - c.LblChapterName->height() - panel) / 2);
     if (QWidget *surface = c.SBox->widget()) {
         // The scrollable area reaches to the picture's right and bottom edges.
