@@ -7,10 +7,8 @@
 
 #include "../tests/app/fakedialogs.h"
 
-#include "player/exercises.h"
-#include "player/pagedisplay.h"
 #include "player/pageview.h"
-#include "player/playbackcontrol.h"
+#include "player/player.h"
 #include "player/rotatedlabel.h"
 #include "player/tslider.h"
 #include "platform/soundmediadevice.h"
@@ -38,8 +36,8 @@ const QString kTone = QStringLiteral(LIRENA_TEST_DATA "/cbr-44k-stereo.mp3");
 const int kStart = 1000;
 const int kStop = 1600;
 
-// The playback parts as the window wires them, around the real device.
-struct Player
+// The player as the window builds it, around the real device.
+struct Rig
 {
     QWidget window;
     QScrollArea *box = new QScrollArea(&window);
@@ -47,26 +45,31 @@ struct Player
     RotatedLabel *title = new RotatedLabel(box);
     QToolButton play{&window}, pause{&window}, stop{&window};
     TSlider slider{&window};
-    QLabel time{&window}, total{&window}, info{&window}, counter{&window}, test3{&window}, test12{&window};
+    QLabel time{&window}, total{&window}, info{&window}, counter{&window};
     QWidget infoPanel{&window};
-    QTimer timer1, timer2, timer3;
     SoundMediaDevice device;
     FakeDialogs dialogs;
     Chapter chapter;
-    PageDisplay page{chapter,
-                     {box, img, title, [] { return QSize(1024, 768); }, [] { return 40; }, [] { return 1; },
-                      [] { return 0; }, [] { return QColor(); }, [](const QString &n) { return n; }, {}, {}}};
-    PlaybackControl playback{device, {&play, &pause, &stop, &slider, &time, &total, &timer1, &timer2, &timer3},
-                             dialogs};
-    Exercises exercises{chapter, playback, page, {&timer3, &infoPanel, &info, &counter, &test3, &test12, [] { return 0; }}};
+    Player player{chapter, device, dialogs,
+                  Player::Widgets{.pageArea = box,
+                                  .page = img,
+                                  .chapterTitle = title,
+                                  .play = &play,
+                                  .pause = &pause,
+                                  .stop = &stop,
+                                  .slider = &slider,
+                                  .time = &time,
+                                  .totalTime = &total,
+                                  .exerciseInfo = &infoPanel,
+                                  .exerciseWord = &info,
+                                  .exerciseCounter = &counter,
+                                  .screenSize = [] { return QSize(1024, 768); },
+                                  .controlPanelHeight = [] { return 40; },
+                                  .resolve = [](const QString &n) { return n; }}};
+    PlaybackControl &playback = player.playback();
+    Exercises &exercises = player.exercises();
 
-    Player()
-    {
-        for (QTimer *t : {&timer1, &timer2, &timer3})
-            t->setInterval(100);
-        playback.sectionWatch = [this](qint64 p) { return exercises.watchSection(p); };
-        playback.OpenMedia(kTone, false);
-    }
+    Rig() { playback.OpenMedia(kTone, false); }
 };
 
 double median(std::vector<double> v)
@@ -77,7 +80,7 @@ double median(std::vector<double> v)
 
 // Plays the section once; returns the ms heard beyond its length, or a
 // negative number when no sound was found.
-double heardPastTheStop(Player &player, QProcess &recorder, bool tickOnly)
+double heardPastTheStop(Rig &player, QProcess &recorder, bool tickOnly)
 {
     // Let the recorder run dry of earlier sound.
     QElapsedTimer quiet;
@@ -107,12 +110,10 @@ double heardPastTheStop(Player &player, QProcess &recorder, bool tickOnly)
             sound += recorder.readAllStandardOutput();
         }
     } else {
-        player.exercises.SectionStart = kStart;
-        player.exercises.SectionStop = kStop;
-        player.exercises.PlaySection();
+        player.exercises.PlaySection(kStart, kStop);
         QElapsedTimer clock;
         clock.start();
-        while (player.timer3.isActive() && clock.elapsed() < 3000) {
+        while (player.exercises.ticking() && clock.elapsed() < 3000) {
             QTest::qWait(2);
             sound += recorder.readAllStandardOutput();
         }
@@ -142,7 +143,7 @@ double heardPastTheStop(Player &player, QProcess &recorder, bool tickOnly)
 
 void run(benchmark::State &state, bool tickOnly)
 {
-    Player player;
+    Rig player;
     QProcess recorder;
     recorder.start("parec", {"-d", "null.monitor", "--raw", "--format=s16le", "--rate=44100", "--channels=2",
                              "--latency-msec=2"});

@@ -11,6 +11,8 @@
 #include "player/playbackcontrol.h"
 #include "player/exercises.h"
 #include "player/pageinteraction.h"
+#include "player/player.h"
+#include "player/waittimes.h"
 #include "player/volumecontrol.h"
 #include "app/lessoncatalogue.h"
 #include "app/mediacheck.h"
@@ -50,6 +52,9 @@ namespace lirena {
 namespace {
 
 const QString kSourceKey = QStringLiteral("\\Software\\Brisel\\Lirena\\1.2");
+// Heights of the control panel: the button bar alone, and with the settings pages.
+const int kBarHeight = 40;
+const int kPanelHeight = 222;
 
 } // namespace
 
@@ -95,9 +100,6 @@ void TMainForm::FormCreate()
                MediaCheck::WindowsMajorVersion())
         .CheckMp3Support();
 
-    Timer1->setInterval(100);
-    Timer2->setInterval(100);
-    Timer3->setInterval(100);
 
     ProgramFolder = withTrailingSlash(mEnv.programFolder);
     // No window manager places this window: it covers its screen itself.
@@ -123,7 +125,6 @@ void TMainForm::FormCreate()
         LessonCatalogue::ScanLessonGroups(*TComboLessons, settings, DataFolder);
         applyDisplayOptions(AppSettings::readDisplayOptions(settings));
         RestorePending = true;
-        WB->setGeometry(-100, -100, 10, 10);
     } else {
         showDataMissing();
     }
@@ -190,7 +191,7 @@ void TMainForm::FormActivate()
     SetControlPanelState(run.LastScreenSize);
     if (!run.LastChapter.isEmpty())
         mChapterFile.LoadChapter(resolveCoursePath(DataFolder, run.LastChapter), *this);
-    mPlayback->SeekMedia(run.MediaPosition);
+    mPlayer->playback().SeekMedia(run.MediaPosition);
     mNavigation->start();
 }
 
@@ -263,14 +264,48 @@ void TMainForm::ClearChapter()
     mChapter.ClearChapter();
 }
 
+PageDisplay &TMainForm::pageDisplay()
+{
+    return mPlayer->page();
+}
+
+PlaybackControl &TMainForm::playback()
+{
+    return mPlayer->playback();
+}
+
+Exercises &TMainForm::exercises()
+{
+    return mPlayer->exercises();
+}
+
+PageInteraction &TMainForm::interaction()
+{
+    return mPlayer->interaction();
+}
+
+void TMainForm::pushOptions()
+{
+    const int style = RGrpMarkType->itemIndex();
+    mPlayer->page().setOptions({
+        .sizeType = PageDisplay::SizeType(RGrpImageSize->itemIndex() == 0 ? PageDisplay::FitScreen
+                                                                           : PageDisplay::ChosenSize),
+        .sizeIndex = cmbImageSize->currentIndex(),
+        .markStyle = style >= 0 && style <= 2 ? PageDisplay::MarkStyle(style) : PageDisplay::NoMark,
+        .markColor = MarkColorCombo->selectedColor(),
+    });
+    mPlayer->exercises().setWaitTimes(WaitTimes::test3Seconds(LblTest3->text()),
+                                      WaitTimes::readingFactor(LblTest12->text()));
+}
+
 int TMainForm::mediaPosition() const
 {
-    return int(mPlayback->position());
+    return int(mPlayer->playback().position());
 }
 
 void TMainForm::StopExercise()
 {
-    mExercises->StopExercise();
+    mPlayer->exercises().StopExercise();
 }
 
 void TMainForm::bringToFront()
@@ -285,16 +320,16 @@ void TMainForm::bringToFront()
 void TMainForm::SetControlPanelState(int state)
 {
     switch (state) {
-    case 0:
+    case PanelHidden:
         ControlPanel->setFixedHeight(0);
         break;
-    case 1:
-        ControlPanel->setFixedHeight(40);
+    case PanelBar:
+        ControlPanel->setFixedHeight(kBarHeight);
         BtnDown->setToolTip(QString());
         BtnUp->setToolTip(QStringLiteral("Ayar Sayfasını Göster"));
         break;
-    case 2:
-        ControlPanel->setFixedHeight(222);
+    case PanelSettings:
+        ControlPanel->setFixedHeight(kPanelHeight);
         BtnDown->setToolTip(QStringLiteral("Ayar Sayfasını Kapat"));
         BtnUp->setToolTip(QString());
         break;
@@ -303,20 +338,20 @@ void TMainForm::SetControlPanelState(int state)
     }
     ControlPanelState = state;
     layoutWindow();
-    mPage->CenterPage();
-    BtnUp->setEnabled(state != 2);
-    BtnDown->setEnabled(state == 2);
+    mPlayer->page().CenterPage();
+    BtnUp->setEnabled(state != PanelSettings);
+    BtnDown->setEnabled(state == PanelSettings);
 }
 
 void TMainForm::BtnUpClick()
 {
-    if (ControlPanelState < 2)
+    if (ControlPanelState < PanelSettings)
         SetControlPanelState(ControlPanelState + 1);
 }
 
 void TMainForm::BtnDownClick()
 {
-    if (ControlPanelState > 0)
+    if (ControlPanelState > PanelHidden)
         SetControlPanelState(ControlPanelState - 1);
 }
 
@@ -346,13 +381,12 @@ void TMainForm::applyDisplayOptions(const DisplayOptions &o)
     LblTest3->setText(o.Test3WaitTime);
     LblTest12->setText(o.Test12WaitTime);
     RGrpMarkType->setItemIndex(o.MarkType);
+    pushOptions();
 }
 
 void TMainForm::btnMinClick()
 {
-    if (mPlayback->isPlaying())
-        mPlayback->PauseMedia();
-    StopExercise();
+    mPlayer->minimised();
     showMinimized();
 }
 
@@ -360,8 +394,8 @@ void TMainForm::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     // However the window was minimised, an exercise does not run on unseen.
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && mExercises)
-        StopExercise();
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && mPlayer)
+        mPlayer->minimised();
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
@@ -391,14 +425,14 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::MouseMove && (watched == SBox->widget() || watched == SBox->viewport())) {
         const auto *move = static_cast<QMouseEvent *>(event);
         const QPoint inBox = static_cast<QWidget *>(watched)->mapTo(SBox, move->position().toPoint());
-        mInteraction->SBoxMouseMove(inBox.y());
+        mPlayer->interaction().SBoxMouseMove(inBox.y());
     }
     return QWidget::eventFilter(watched, event);
 }
 
 void TMainForm::stopMedia()
 {
-    mPlayback->StopMedia();
+    mPlayer->playback().StopMedia();
 }
 
 void TMainForm::showWaitPicture(bool shown)
@@ -427,11 +461,10 @@ void TMainForm::setChapterName(const QString &name)
 
 void TMainForm::showPicturePage(const QString &imageFile)
 {
-    WB->setGeometry(-100, -100, 10, 10);
     WB->hide();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     QString error;
-    if (!mPage->LoadPageImage(imageFile, &error))
+    if (!mPlayer->page().LoadPageImage(imageFile, &error))
         mDialogs.error(error);
 }
 
@@ -446,12 +479,12 @@ void TMainForm::showHtmlPage(const QString &path)
 void TMainForm::openMedia(const QString &mediaFile, const QString &path)
 {
     EditAudioName->setText(mediaFile);
-    mPlayback->OpenMedia(path, true);
+    mPlayer->playback().OpenMedia(path, true);
 }
 
 double TMainForm::imageScale() const
 {
-    return mPage->ImageScale();
+    return mPlayer->page().ImageScale();
 }
 
 void TMainForm::setSubjects(const std::vector<SubjectNode> &subjects)
@@ -493,53 +526,23 @@ void TMainForm::SpeedButton1Click()
 void TMainForm::TComboSubjectsSelectionChange(const QString &actionText, const QString &parameter)
 {
     const QString action = actionText.toUpper();
-    Exercises &x = *mExercises;
     if (action == u"PLAY") {
-        StopExercise();
         const auto position = parseInteger(parameter);
         if (!position) {
+            StopExercise();
             mDialogs.error(QStringLiteral("'%1' is not a valid integer value.").arg(parameter));
             return;
         }
-        mPlayback->SeekMedia(*position);
-        mPlayback->PlayMedia();
-        return;
-    }
-    if (action == u"LOADCHAPTER") {
+        mPlayer->playFrom(*position);
+    } else if (action == u"LOADCHAPTER") {
         GoToChapter(resolveCoursePath(DataFolder, parameter));
-        return;
-    }
-    if (action != u"TEST1" && action != u"TEST2" && action != u"TEST3")
-        return;
-    // Without its recording a page has nothing to listen to: like PLAY, the
-    // exercises quietly do nothing (they would wait for a sound for ever).
-    if (!mPlayback->MediaOpen)
-        return;
-    mPlayback->StopMedia();
-    mPage->RestorePage();
-    x.ExerciseItem = -1;
-    // A target of an earlier round must not be taken for this one's.
-    x.TargetGraphic = nullptr;
-    bool shuffle = parameter == u"1";
-    if (action == u"TEST1") {
-        x.ExerciseKind = Exercises::Test1;
-        x.ExercisePhase = Exercises::Waiting;
-        x.WaitLimit = 0;
+    } else if (action == u"TEST1") {
+        mPlayer->startExercise(Exercises::Test1, parameter == u"1");
     } else if (action == u"TEST2") {
-        x.ExerciseKind = Exercises::Test2;
-        x.ExercisePhase = Exercises::Sounding;
-        x.SectionStop = -1;
-    } else {
-        mPage->PageDirty = true;
-        x.ExerciseKind = Exercises::Test3;
-        x.ExercisePhase = Exercises::Waiting;
-        x.WaitLimit = 500;
-        shuffle = true;
+        mPlayer->startExercise(Exercises::Test2, parameter == u"1");
+    } else if (action == u"TEST3") {
+        mPlayer->startExercise(Exercises::Test3, true);
     }
-    mChapter.BuildWorkingSets(RGrpMode->itemIndex() == 2);
-    if (shuffle)
-        mChapter.ShuffleReadSet();
-    x.StartExercise();
 }
 
 void TMainForm::OpenSourceFile(const QString &relativePath)
@@ -556,32 +559,8 @@ void TMainForm::OpenSourceFile(const QString &relativePath)
 
 bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
-    const Qt::KeyboardModifiers held = modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier |
-                                                    Qt::MetaModifier);
-    const bool noButton = QApplication::mouseButtons() == Qt::NoButton;
-    const bool shiftAlone = held == Qt::ShiftModifier && noButton;
-    const bool ctrlAlone = held == Qt::ControlModifier && noButton;
-    PixelRect &r = mPage->EditRect;
-    const bool rectDrawn = r.Left + r.Top + r.Right + r.Bottom > 0;
-    if (RGrpMode->itemIndex() == 0 && rectDrawn && (shiftAlone || ctrlAlone)) {
-        mPage->DrawEditRect();
-        if (shiftAlone) {
-            if (key == Qt::Key_Left && r.Left + 1 < r.Right)
-                --r.Right;
-            else if (key == Qt::Key_Up && r.Top + 1 < r.Bottom)
-                --r.Bottom;
-            else if (key == Qt::Key_Right)
-                ++r.Right;
-            else if (key == Qt::Key_Down)
-                ++r.Bottom;
-        } else {
-            const int dx = key == Qt::Key_Left ? -1 : key == Qt::Key_Right ? 1 : 0;
-            const int dy = key == Qt::Key_Up ? -1 : key == Qt::Key_Down ? 1 : 0;
-            r = {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
-        }
-        mPage->DrawEditRect();
+    if (mPlayer->interaction().nudgeEditRect(key, modifiers))
         return true;
-    }
     if (key == Qt::Key_F1) {
         SpeedButton1Click();
         return true;
@@ -594,8 +573,8 @@ void TMainForm::chapterLoaded(const QString &path)
     // A page without a JPG picture of its own leaves the one before in view; a
     // size change must not reload that picture as if it were this page's.
     if (QFileInfo(mChapterFile.ImageFile).suffix().toUpper() != u"JPG")
-        mPage->PageImageFile.clear();
-    RGrpMode->setItemIndex(2);
+        mPlayer->page().forgetPicture();
+    mPlayer->interaction().setMode(PageInteraction::PlayLimited);
     lblFileName->setText(path);
 }
 

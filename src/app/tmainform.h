@@ -43,6 +43,7 @@ class PageDisplay;
 class PageInteraction;
 class PageView;
 class PlaybackControl;
+class Player;
 class TSlider;
 class RotatedLabel;
 class TRadioGroup;
@@ -75,7 +76,10 @@ public:
     // Whether creation found the course data missing and asked the program to end.
     bool terminationRequested() const { return mTerminationRequested; }
 
-    // Applies a control panel state: 0 hidden, 1 the button bar, 2 with the settings pages.
+    // The control panel's heights: none, the button bar, the bar with the settings pages.
+    enum PanelState { PanelHidden = 0, PanelBar = 1, PanelSettings = 2 };
+
+    // Applies a control panel state.
     void SetControlPanelState(int state);
     // Brings the window forward for a second start: restored and active.
     void bringToFront();
@@ -93,10 +97,11 @@ public:
 
     Chapter &chapter() { return mChapter; }
     ChapterFile &chapterFile() { return mChapterFile; }
-    PageDisplay &pageDisplay() { return *mPage; }
-    PlaybackControl &playback() { return *mPlayback; }
-    Exercises &exercises() { return *mExercises; }
-    PageInteraction &interaction() { return *mInteraction; }
+    Player &player() { return *mPlayer; }
+    PageDisplay &pageDisplay();
+    PlaybackControl &playback();
+    Exercises &exercises();
+    PageInteraction &interaction();
     Navigation &navigation() { return *mNavigation; }
     VolumeControl &volume() { return *mVolume; }
 
@@ -187,10 +192,6 @@ public:
     QPlainTextEdit *MemoBrisel = nullptr;
     QSystemTrayIcon *RxTray = nullptr;
 
-    QTimer *Timer1 = nullptr;
-    QTimer *Timer2 = nullptr;
-    QTimer *Timer3 = nullptr;
-
     // The options shown on the "Seçenekler" page, as the settings file stores them.
     DisplayOptions displayOptions() const;
     void applyDisplayOptions(const DisplayOptions &options);
@@ -204,7 +205,7 @@ public:
     bool ConfirmSaveChanges();
     // ClearChapter of the window: the chapter and what the window shows of it.
     void ClearChapter();
-    // Stops a running exercise: its timer and its display.
+    // Ends a running exercise: its tick stops and its display hides.
     void StopExercise();
     // Goes to a chapter (a full path), recording the history.
     void GoToChapter(const QString &path);
@@ -265,6 +266,8 @@ private:
     void BtnDownClick();
     void saveChapterToCurrentFile();
     void keepHiddenTabsOut(int index);
+    // Hands the options shown on the "Seçenekler" page to the player.
+    void pushOptions();
     QString settingsPath() const;
 
     Environment mEnv;
@@ -273,10 +276,7 @@ private:
     ChapterFile mChapterFile{mChapter};
     std::unique_ptr<MediaDevice> mOwnMedia;
     MediaDevice *mMedia = nullptr;
-    std::unique_ptr<PageDisplay> mPage;
-    std::unique_ptr<PlaybackControl> mPlayback;
-    std::unique_ptr<Exercises> mExercises;
-    std::unique_ptr<PageInteraction> mInteraction;
+    std::unique_ptr<Player> mPlayer;
     std::unique_ptr<Navigation> mNavigation;
     std::unique_ptr<Mixer> mOwnMixer;
     std::unique_ptr<VolumeControl> mVolume;

@@ -8,6 +8,8 @@
 #include "player/pagedisplay.h"
 #include "player/pageview.h"
 #include "player/playbackcontrol.h"
+#include "player/player.h"
+#include "player/waittimes.h"
 #include "player/tslider.h"
 #include "player/exercises.h"
 #include "player/pageinteraction.h"
@@ -133,7 +135,6 @@ void TMainForm::buildWindow()
     LblChapterName->move(3, 0);
     WB = new QTextBrowser(SBox);
     WB->setOpenLinks(false);
-    WB->setGeometry(-100, -100, 10, 10);
     WB->hide();
 
     PaExerciseInfo = new QFrame(this);
@@ -171,14 +172,10 @@ void TMainForm::buildWindow()
     buildVolumePage();
     buildAboutPage();
 
-    Timer1 = new QTimer(this);
-    Timer2 = new QTimer(this);
-    Timer3 = new QTimer(this);
-
     buildParts();
 
     connect(&mChapter, &Chapter::cleared, this, [this] {
-        RGrpMode->setItemIndex(0);
+        mPlayer->interaction().setMode(PageInteraction::Design);
         EditGraphicName->clear();
         EditAudioName->clear();
         lblFileName->setText(QStringLiteral("New File"));
@@ -199,79 +196,75 @@ void TMainForm::buildWindow()
 
 void TMainForm::buildParts()
 {
-    mPage = std::make_unique<PageDisplay>(
-        mChapter, PageDisplay::Controls{SBox, img, LblChapterName,
-                                        [this] { return screen()->geometry().size(); },
-                                        [this] { return ControlPanel->height(); },
-                                        [this] { return RGrpImageSize->itemIndex(); },
-                                        [this] { return cmbImageSize->currentIndex(); },
-                                        [this] { return MarkColorCombo->selectedColor(); },
-                                        [this](const QString &name) { return mChapterFile.resolve(name); },
-                                        // Changing the size pauses playback and the exercise
-                                        // timer; it never resumes a paused recording.
-                                        [this] {
-                                            if (mPlayback->isPlaying())
-                                                mPlayback->PauseMedia();
-                                            Timer3->stop();
-                                        },
-                                        [this] {
-                                            mExercises->ExerciseKind = Exercises::None;
-                                            StopExercise();
-                                        }});
-    connect(mPage.get(), &PageDisplay::pageImageFileChanged, EditGraphicName, &QLineEdit::setText);
+    mPlayer = std::make_unique<Player>(mChapter, *mMedia, mDialogs,
+                                       Player::Widgets{
+                                           .pageArea = SBox,
+                                           .page = img,
+                                           .chapterTitle = LblChapterName,
+                                           .play = btnPlay,
+                                           .pause = btnPause,
+                                           .stop = btnStop,
+                                           .slider = Slider,
+                                           .time = LblTime,
+                                           .totalTime = LblTotTime,
+                                           .exerciseInfo = PaExerciseInfo,
+                                           .exerciseWord = LblExerciseInfo,
+                                           .exerciseCounter = LblCounter,
+                                           .screenSize = [this] { return screen()->geometry().size(); },
+                                           .controlPanelHeight = [this] { return ControlPanel->height(); },
+                                           .resolve = [this](const QString &name) { return mChapterFile.resolve(name); },
+                                       });
+    PageDisplay &page = mPlayer->page();
+    PageInteraction &interaction = mPlayer->interaction();
+    connect(&page, &PageDisplay::pageImageFileChanged, EditGraphicName, &QLineEdit::setText);
+    connect(&mPlayer->playback(), &PlaybackControl::opened, this, [this] { SetControlPanelState(ControlPanelState); });
 
-    mPlayback = std::make_unique<PlaybackControl>(
-        *mMedia,
-        PlaybackControl::Controls{btnPlay, btnPause, btnStop, Slider, LblTime, LblTotTime, Timer1, Timer2, Timer3},
-        mDialogs);
-    mPlayback->reapplyPanelState = [this] { SetControlPanelState(ControlPanelState); };
-    mPlayback->stopExercise = [this] { StopExercise(); };
-    mPlayback->sectionWatch = [this](qint64 p) { return mExercises->watchSection(p); };
-    mPlayback->markingStep = [this](qint64 p) {
-        const int mode = RGrpMode->itemIndex();
-        if (isVisible() && (mode == 1 || mode == 2) && mExercises->ExerciseKind != Exercises::Test3)
-            mPage->MarkingStep(p, RGrpMarkType->itemIndex());
-    };
-
-    mExercises = std::make_unique<Exercises>(mChapter, *mPlayback, *mPage,
-                                             Exercises::Controls{Timer3, PaExerciseInfo, LblExerciseInfo, LblCounter,
-                                                                 LblTest3, LblTest12,
-                                                                 [this] { return RGrpMarkType->itemIndex(); }});
-    UDTest3->OnChangingEx = [this](int value) { return mExercises->UDTest3ChangingEx(value, UDTest3->position()); };
-    UDTest12->OnChangingEx = [this](int value) { return mExercises->UDTest12ChangingEx(value, UDTest12->position()); };
-
-    mInteraction = std::make_unique<PageInteraction>(
-        mChapter, *mPage, *mPlayback, *mExercises,
-        PageInteraction::Controls{SBox, img, LblPointedVGObj, [this] { return RGrpMode->itemIndex(); },
-                                  [this] { return chkSectionPlay->isChecked(); },
-                                  [this] { return screen()->geometry().height(); },
-                                  [this] { return ControlPanelState; },
-                                  [this](int state) { SetControlPanelState(state); }});
-    connect(RGrpMode, &TRadioGroup::clicked, mInteraction.get(), &PageInteraction::RGrpModeClick);
+    // The "File" page shows the player's mode, "Section Play" and the link pointed at.
+    connect(RGrpMode, &TRadioGroup::clicked, &interaction,
+            [&interaction](int index) { interaction.setMode(PageInteraction::Mode(index)); });
+    connect(&interaction, &PageInteraction::modeChanged, RGrpMode, [this](PageInteraction::Mode mode) {
+        RGrpMode->setItemIndex(mode);
+    });
+    connect(chkSectionPlay, &QCheckBox::toggled, &interaction, &PageInteraction::setSectionPlay);
+    connect(&interaction, &PageInteraction::pointedLinkChanged, LblPointedVGObj,
+            [this](int id) { LblPointedVGObj->setText(QString::number(id)); });
+    connect(&interaction, &PageInteraction::bottomEdgeReached, this, [this] {
+        if (ControlPanelState == PanelHidden)
+            SetControlPanelState(PanelBar);
+    });
     // The page area's own pointer handler: over the scroll box beside the picture.
     SBox->widget()->setMouseTracking(true);
     SBox->viewport()->setMouseTracking(true);
     SBox->widget()->installEventFilter(this);
     SBox->viewport()->installEventFilter(this);
 
-    auto buttonHandler = [this](void (PlaybackControl::*operation)()) {
-        return [this, operation] {
-            (mPlayback.get()->*operation)();
-            StopExercise();
-            mPage->RestorePage();
+    // The options go to the player as they change; a size change shows the page anew.
+    auto waitTimeStep = [this](QLabel *label, TUpDown *upDown, auto step) {
+        return [this, label, upDown, step](int value) {
+            const auto text = step(label->text(), value - upDown->position());
+            if (!text)
+                return false;
+            label->setText(*text);
+            pushOptions();
+            return true;
         };
     };
-    connect(btnPlay, &QToolButton::clicked, this, buttonHandler(&PlaybackControl::PlayMedia));
-    connect(btnPause, &QToolButton::clicked, this, buttonHandler(&PlaybackControl::PauseMedia));
-    connect(btnStop, &QToolButton::clicked, this, buttonHandler(&PlaybackControl::StopMedia));
+    UDTest3->OnChangingEx = waitTimeStep(LblTest3, UDTest3, &WaitTimes::stepTest3);
+    UDTest12->OnChangingEx = waitTimeStep(LblTest12, UDTest12, &WaitTimes::stepTest12);
+    connect(RGrpMarkType, &TRadioGroup::clicked, this, &TMainForm::pushOptions);
+    connect(MarkColorCombo, &ColorCombo::colorChanged, this, &TMainForm::pushOptions);
+    connect(RGrpImageSize, &TRadioGroup::clicked, this, [this, &page] {
+        pushOptions();
+        page.ApplyImageSize();
+    });
+    connect(cmbImageSize, &QComboBox::activated, this, [this, &page] {
+        RGrpImageSize->setItemIndex(PageDisplay::ChosenSize);
+        pushOptions();
+        page.ApplyImageSize();
+    });
 
-    connect(RGrpImageSize, &TRadioGroup::clicked, mPage.get(), &PageDisplay::ApplyImageSize);
     buildNavigation();
     mVolume = std::make_unique<VolumeControl>(*mEnv.mixer, MasterControl, WaveControl, CDControl);
-    connect(cmbImageSize, &QComboBox::activated, this, [this] {
-        RGrpImageSize->setItemIndex(1);
-        mPage->ApplyImageSize();
-    });
 }
 
 void TMainForm::buildNavigation()
@@ -282,7 +275,7 @@ void TMainForm::buildNavigation()
                           [this](const QString &path) {
                               mChapterFile.LoadChapter(resolveCoursePath(DataFolder, path), *this);
                           },
-                          [this](qint64 position) { mPlayback->SeekMedia(position); }},
+                          [this](qint64 position) { mPlayer->playback().SeekMedia(position); }},
         btnBack, btnForward);
     connect(btnBack, &QToolButton::clicked, mNavigation.get(), &Navigation::btnBackClick);
     connect(btnForward, &QToolButton::clicked, mNavigation.get(), &Navigation::btnForwardClick);
@@ -399,7 +392,7 @@ void TMainForm::layoutWindow()
     SubPanel->setVisible(panel > kBarHeight);
     SBox->setGeometry(0, 0, width(), height() - panel);
     layoutButtonBar();
-    if (WB->x() >= 0)
+    if (!WB->isHidden())
         WB->setGeometry(SBox->viewport()->geometry());
     PaExerciseInfo->raise();
 }
@@ -408,8 +401,8 @@ void TMainForm::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     layoutWindow();
-    if (mPage)
-        mPage->CenterPage();
+    if (mPlayer)
+        mPlayer->page().CenterPage();
 }
 
 void TMainForm::buildFilePage()

@@ -3,10 +3,7 @@
 #include "player/pagedisplay.h"
 #include "player/playbackcontrol.h"
 
-#include "platform/integertext.h"
-
 #include <QLabel>
-#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -14,45 +11,125 @@
 
 namespace lirena {
 
+namespace {
+
+// Marks the exercise's own plays and pauses, which must not hold its tick.
+class OwnTransport
+{
+public:
+    explicit OwnTransport(bool &flag) : mFlag(flag), mWas(flag) { mFlag = true; }
+    ~OwnTransport() { mFlag = mWas; }
+
+private:
+    bool &mFlag;
+    bool mWas;
+};
+
+} // namespace
+
 Exercises::Exercises(Chapter &chapter, PlaybackControl &playback, PageDisplay &page, Controls controls,
                      QObject *parent)
     : QObject(parent), mChapter(chapter), mPlayback(playback), mPage(page), c(controls)
 {
-    connect(c.Timer3, &QTimer::timeout, this, &Exercises::Timer3Timer);
+    mTick.setInterval(100);
+    connect(&mTick, &QTimer::timeout, this, &Exercises::Timer3Timer);
     mSectionEnd.setSingleShot(true);
     mSectionEnd.setTimerType(Qt::PreciseTimer);
     connect(&mSectionEnd, &QTimer::timeout, this, &Exercises::sectionEndDue);
+    // Play, pause and stop from anywhere else hold the tick where it is.
+    connect(&mPlayback, &PlaybackControl::transportChanged, this, [this] {
+        if (!mOwnTransport)
+            interrupt();
+    });
     connect(&mChapter, &Chapter::objectRemoving, this, &Exercises::forget);
     connect(&mChapter, &Chapter::cleared, this, [this] {
         StopExercise();
-        ExerciseKind = None;
-        TargetGraphic = nullptr;
+        mTarget = nullptr;
     });
+}
+
+void Exercises::setWaitTimes(int test3Seconds, double readingFactor)
+{
+    mTest3Seconds = test3Seconds;
+    mReadingFactor = readingFactor;
+}
+
+void Exercises::start(Kind kind, bool shuffle)
+{
+    if (kind == None)
+        return;
+    mItem = -1;
+    // A target of an earlier round must not be taken for this one's.
+    mTarget = nullptr;
+    mKind = kind;
+    switch (kind) {
+    case Test1:
+        mPhase = Waiting;
+        mWaitLimit = 0;
+        break;
+    case Test2:
+        mPhase = Sounding;
+        mSectionStop = -1;
+        break;
+    default:
+        // Its tints stay on the picture until the page is restored.
+        mPage.markDirty();
+        mPhase = Waiting;
+        mWaitLimit = 500;
+        shuffle = true;
+        break;
+    }
+    if (shuffle)
+        mChapter.ShuffleReadSet();
+    StartExercise();
+}
+
+bool Exercises::answer(const TGraphicObj *pointed)
+{
+    // Before the first item has started there is nothing to find.
+    if (mKind != Test3 || !mTarget)
+        return false;
+    mPage.TintExerciseRect(pointed == mTarget, mTarget->ViewRect);
+    mAnswered = true;
+    mPhase = Waiting;
+    return true;
 }
 
 void Exercises::StartExercise()
 {
-    c.Timer3->start();
+    mTick.start();
     c.PaExerciseInfo->show();
 }
 
 void Exercises::StopExercise()
 {
-    c.Timer3->stop();
+    mTick.stop();
     mSectionEnd.stop();
     c.PaExerciseInfo->hide();
     // An exercise left running in name only would keep marking off and take
     // word clicks as answers.
-    ExerciseKind = None;
+    mKind = None;
 }
 
-void Exercises::PlaySection()
+void Exercises::interrupt()
 {
-    mPlayback.PauseMedia();
-    mPlayback.SeekMedia(SectionStart);
-    mPlayback.PlayMedia();
-    ExerciseKind = None;
-    c.Timer3->start();
+    mTick.stop();
+    mSectionEnd.stop();
+}
+
+void Exercises::PlaySection(int start, int stop)
+{
+    interrupt();
+    mSectionStart = start;
+    mSectionStop = stop;
+    mKind = None;
+    {
+        const OwnTransport own(mOwnTransport);
+        mPlayback.PauseMedia();
+        mPlayback.SeekMedia(mSectionStart);
+        mPlayback.PlayMedia();
+    }
+    mTick.start();
     armSectionEnd();
 }
 
@@ -64,12 +141,12 @@ void Exercises::Timer3Timer()
 bool Exercises::sectionHeard(qint64 p) const
 {
     // A stop at or past the end of the recording is never passed: the end is the stop.
-    return p > SectionStop || p >= mPlayback.length();
+    return p > mSectionStop || p >= mPlayback.length();
 }
 
 bool Exercises::watching() const
 {
-    return c.Timer3->isActive() && (ExerciseKind == None || ExercisePhase == Sounding);
+    return mTick.isActive() && (mKind == None || mPhase == Sounding);
 }
 
 bool Exercises::watchSection(qint64 p)
@@ -82,7 +159,7 @@ bool Exercises::watchSection(qint64 p)
 
 void Exercises::armSectionEnd()
 {
-    const qint64 left = SectionStop - mPlayback.position();
+    const qint64 left = mSectionStop - mPlayback.position();
     // Long sections are re-aimed on the way; the timer takes an int of ms.
     mSectionEnd.start(int(std::clamp<qint64>(left + 1, 1, 60000)));
 }
@@ -100,17 +177,16 @@ void Exercises::sectionEndDue()
 
 void Exercises::tick(qint64 p)
 {
-    switch (ExerciseKind) {
+    switch (mKind) {
     case None:
         if (sectionHeard(p)) {
-            mPlayback.PauseMedia();
-            c.Timer3->stop();
+            pauseHere();
+            interrupt();
         }
         break;
     case Test1: test1Tick(p); break;
     case Test2: test2Tick(p); break;
     case Test3: test3Tick(p); break;
-    default: break;
     }
 }
 
@@ -125,8 +201,8 @@ Exercises::Item Exercises::itemAt(int index) const
 bool Exercises::advance()
 {
     // An item whose segment or rectangle is gone is passed over.
-    while (++ExerciseItem < int(mChapter.ReadSet.size())) {
-        const Item item = itemAt(ExerciseItem);
+    while (++mItem < int(mChapter.ReadSet.size())) {
+        const Item item = itemAt(mItem);
         if (item.voice && item.graphic)
             return true;
     }
@@ -135,15 +211,14 @@ bool Exercises::advance()
 
 quint32 Exercises::readingTime() const
 {
-    const double factor = parseDecimalComma(c.LblTest12->text()).value_or(1.2);
-    const qint64 time = qint64(std::trunc(factor * (SectionStop - SectionStart)));
+    const qint64 time = qint64(std::trunc(mReadingFactor * (mSectionStop - mSectionStart)));
     // A segment that ends where it starts gets no reading time, not an endless one.
     return time > 0 ? quint32(time) : 0;
 }
 
 void Exercises::showCounter()
 {
-    c.LblCounter->setText(PlaybackControl::FormatMediaTime(qint64(WaitLimit) - qint64(WaitElapsed)));
+    c.LblCounter->setText(PlaybackControl::FormatMediaTime(qint64(mWaitLimit) - qint64(mWaitElapsed)));
 }
 
 void Exercises::setWord(const QString &word)
@@ -153,56 +228,64 @@ void Exercises::setWord(const QString &word)
 
 void Exercises::takeSection(const Item &item)
 {
-    SectionStart = item.voice->StartTime;
-    SectionStop = item.voice->StopTime;
+    mSectionStart = item.voice->StartTime;
+    mSectionStop = item.voice->StopTime;
 }
 
-void Exercises::playSection()
+void Exercises::pauseHere()
 {
-    // The seek's own tick must not take the item as heard: it sounds from here on.
-    mPlayback.SeekMedia(SectionStart);
-    ExercisePhase = Sounding;
-    mPlayback.PlayMedia();
-    c.Timer3->start();
+    const OwnTransport own(mOwnTransport);
+    mPlayback.PauseMedia();
+}
+
+void Exercises::playItem()
+{
+    {
+        const OwnTransport own(mOwnTransport);
+        // The seek's own tick must not take the item as heard: it sounds from here on.
+        mPlayback.SeekMedia(mSectionStart);
+        mPhase = Sounding;
+        mPlayback.PlayMedia();
+    }
+    mTick.start();
     armSectionEnd();
     setWord(QStringLiteral("DİNLE"));
 }
 
 void Exercises::markItem(const Item &item)
 {
-    mPage.markSegment(c.markType(), item.graphic, item.voice);
+    mPage.markSegment(item.graphic, item.voice);
 }
 
 void Exercises::finish()
 {
-    ExerciseKind = None;
     StopExercise();
 }
 
 void Exercises::test1Tick(qint64 p)
 {
-    if (ExercisePhase == Sounding) {
+    if (mPhase == Sounding) {
         if (!sectionHeard(p))
             return;
-        mPlayback.PauseMedia();
-        ExercisePhase = Waiting;
-        WaitElapsed = 0;
-        WaitLimit = readingTime();
-        c.Timer3->start();
+        pauseHere();
+        mPhase = Waiting;
+        mWaitElapsed = 0;
+        mWaitLimit = readingTime();
+        mTick.start();
         setWord(QStringLiteral("OKU"));
-        const Item item = itemAt(ExerciseItem);
+        const Item item = itemAt(mItem);
         if (item.graphic)
             markItem(item);
         return;
     }
-    WaitElapsed += 100;
+    mWaitElapsed += 100;
     if (!waitOver()) {
         showCounter();
         return;
     }
     if (advance()) {
-        takeSection(itemAt(ExerciseItem));
-        playSection();
+        takeSection(itemAt(mItem));
+        playItem();
     } else {
         finish();
     }
@@ -210,95 +293,74 @@ void Exercises::test1Tick(qint64 p)
 
 void Exercises::test2Tick(qint64 p)
 {
-    if (ExercisePhase == Sounding) {
+    if (mPhase == Sounding) {
         if (!sectionHeard(p))
             return;
-        mPlayback.PauseMedia();
+        pauseHere();
         if (!advance()) {
             finish();
             return;
         }
-        const Item item = itemAt(ExerciseItem);
+        const Item item = itemAt(mItem);
         markItem(item);
         takeSection(item);
-        ExercisePhase = Waiting;
-        WaitElapsed = 0;
-        WaitLimit = readingTime();
-        c.Timer3->start();
+        mPhase = Waiting;
+        mWaitElapsed = 0;
+        mWaitLimit = readingTime();
+        mTick.start();
         setWord(QStringLiteral("OKU"));
         return;
     }
-    WaitElapsed += 100;
+    mWaitElapsed += 100;
     if (waitOver())
-        playSection();
+        playItem();
     else
         showCounter();
 }
 
 void Exercises::test3Tick(qint64 p)
 {
-    if (ExercisePhase == Sounding) {
+    if (mPhase == Sounding) {
         if (!sectionHeard(p))
             return;
-        mPlayback.PauseMedia();
-        Answered = false;
-        ExercisePhase = Waiting;
-        WaitElapsed = 0;
-        WaitLimit = quint32(std::max(0, c.LblTest3->text().toInt()) * 1000);
-        c.Timer3->start();
+        pauseHere();
+        mAnswered = false;
+        mPhase = Waiting;
+        mWaitElapsed = 0;
+        mWaitLimit = quint32(std::max(0, mTest3Seconds) * 1000);
+        mTick.start();
         setWord(QStringLiteral("BUL"));
         return;
     }
-    WaitElapsed += 100;
-    if (!waitOver() && !Answered) {
+    mWaitElapsed += 100;
+    if (!waitOver() && !mAnswered) {
         showCounter();
         return;
     }
-    if (ExerciseItem >= 0 && !Answered) {
+    if (mItem >= 0 && !mAnswered) {
         // Not found in time: the learner is shown the rectangle, in red.
-        const Item missed = itemAt(ExerciseItem);
+        const Item missed = itemAt(mItem);
         if (missed.graphic)
             mPage.TintExerciseRect(false, missed.graphic->ViewRect);
     }
-    Answered = false;
+    mAnswered = false;
     if (advance()) {
-        const Item item = itemAt(ExerciseItem);
-        TargetGraphic = item.graphic;
+        const Item item = itemAt(mItem);
+        mTarget = item.graphic;
         takeSection(item);
-        playSection();
+        playItem();
         return;
     }
-    ExerciseKind = None;
     // The recording stays paused after the last item: it must not read on.
     if (mPlayback.isPlaying())
-        mPlayback.PauseMedia();
+        pauseHere();
     StopExercise();
-}
-
-bool Exercises::UDTest3ChangingEx(int newValue, int position)
-{
-    const qint16 n = qint16(c.LblTest3->text().toInt() + (newValue - position));
-    if (n < 1 || n > 60)
-        return false;
-    c.LblTest3->setText(QString::number(n));
-    return true;
-}
-
-bool Exercises::UDTest12ChangingEx(int newValue, int position)
-{
-    const double current = parseDecimalComma(c.LblTest12->text()).value_or(1.2);
-    // Tenths, kept exact: 4.9 and one more tenth is 5, not a hair above it.
-    const double f = std::round((current + (newValue - position) / 10.0) * 10) / 10;
-    if (f < 1.0 || f > 5.0)
-        return false;
-    c.LblTest12->setText(formatDecimalComma(f));
-    return true;
 }
 
 void Exercises::forget(const TBaseObj *object)
 {
-    if (object == TargetGraphic)
-        TargetGraphic = nullptr;
+    if (object == mTarget)
+        mTarget = nullptr;
 }
 
 } // namespace lirena

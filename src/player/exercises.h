@@ -5,10 +5,7 @@
 #include <QObject>
 #include <QTimer>
 
-#include <functional>
-
 class QLabel;
-class QTimer;
 class QWidget;
 
 namespace lirena {
@@ -17,8 +14,9 @@ class PageDisplay;
 class PlaybackControl;
 
 // The exercises of the read sequence and section play, driven by the 100 ms
-// exercise timer. With no exercise running each tick is the section watch:
-// it pauses the recording once the position has passed SectionStop.
+// exercise tick, which this class owns. With no exercise running the tick is
+// the section watch: it pauses the recording once the position has passed
+// the section's stop.
 class Exercises : public QObject
 {
     Q_OBJECT
@@ -27,37 +25,32 @@ public:
     enum Kind { None = 0, Test1 = 1, Test2 = 2, Test3 = 3 };
     enum Phase { Sounding = 0, Waiting = 1 };
 
+    // The exercise display over the page.
     struct Controls
     {
-        QTimer *Timer3 = nullptr;
         QWidget *PaExerciseInfo = nullptr;
-        QLabel *LblExerciseInfo = nullptr;
-        QLabel *LblCounter = nullptr;
-        QLabel *LblTest3 = nullptr;         // finding time of TEST3, seconds
-        QLabel *LblTest12 = nullptr;        // reading-time factor of TEST1 and TEST2, decimal comma
-        std::function<int()> markType;      // RGrpMarkType index
+        QLabel *LblExerciseInfo = nullptr; // the phase word
+        QLabel *LblCounter = nullptr;      // the waiting time left
     };
 
     Exercises(Chapter &chapter, PlaybackControl &playback, PageDisplay &page, Controls controls,
               QObject *parent = nullptr);
 
-    int ExerciseKind = None;
-    int ExercisePhase = Sounding;
-    int ExerciseItem = -1;
-    quint32 WaitElapsed = 0;
-    quint32 WaitLimit = 0;
-    int SectionStart = 0;
-    int SectionStop = 0;
-    bool Answered = false;
-    const TGraphicObj *TargetGraphic = nullptr;
-
-    // Starts the exercise timer and shows the exercise display.
-    void StartExercise();
-    // Ends the exercise wherever it is: its timer stops, its display hides and
+    // Starts an exercise on the working sets as they are: TEST1 listen then
+    // read, TEST2 read then listen, TEST3 listen then find (always shuffled).
+    void start(Kind kind, bool shuffle);
+    // The learner's TEST3 answer: the rectangle pointed at when clicking. The
+    // target turns green when it was pointed at, red otherwise. False when
+    // there is nothing to answer yet.
+    bool answer(const TGraphicObj *pointed);
+    // Plays start..stop (ms) and pauses once the position has passed the stop.
+    void PlaySection(int start, int stop);
+    // Ends the exercise wherever it is: its tick stops, its display hides and
     // the kind is none again. The exercise's own pauses and plays do not end it.
     void StopExercise();
-    // Plays SectionStart..SectionStop and pauses once the position has passed the stop.
-    void PlaySection();
+    // Holds the tick where it is, leaving the kind as it is: the recording was
+    // played, paused or stopped by someone else, or the page is being rescaled.
+    void interrupt();
     // One tick of the exercise timer.
     void Timer3Timer();
     // The playback tick asks this before it marks: when a watched section has
@@ -65,12 +58,21 @@ public:
     // nothing past its stop gets marked.
     bool watchSection(qint64 p);
 
-    // Steps of the wait-time up-downs: the new label value, or refused (false).
-    bool UDTest3ChangingEx(int newValue, int position);
-    bool UDTest12ChangingEx(int newValue, int position);
+    // The finding time of TEST3 in seconds and the reading time of TEST1 and
+    // TEST2 as a multiple of the segment's length, as the options give them.
+    void setWaitTimes(int test3Seconds, double readingFactor);
 
-    // Forgets an object that is about to be freed.
-    void forget(const TBaseObj *object);
+    Kind kind() const { return mKind; }
+    Phase phase() const { return mPhase; }
+    // Index into ReadSet of the current item; -1 before the first.
+    int item() const { return mItem; }
+    quint32 waitLimit() const { return mWaitLimit; }
+    int sectionStart() const { return mSectionStart; }
+    int sectionStop() const { return mSectionStop; }
+    // The rectangle TEST3 asks for, or none.
+    const TGraphicObj *target() const { return mTarget; }
+    // Whether the exercise tick runs.
+    bool ticking() const { return mTick.isActive(); }
 
 private:
     struct Item
@@ -79,11 +81,12 @@ private:
         const TGraphicObj *graphic = nullptr;
     };
 
-    // The item at an index of ReadSet, or none when out of range or unresolved.
+    void StartExercise();
     Item itemAt(int index) const;
     // Moves to the next usable item; false when the exercise is over.
     bool advance();
     quint32 readingTime() const;
+    bool waitOver() const { return mWaitElapsed > mWaitLimit; }
     // Whether the section's sound is over at p: past its stop, or at the end of
     // the recording when the stop lies at or beyond it.
     bool sectionHeard(qint64 p) const;
@@ -93,22 +96,37 @@ private:
     void armSectionEnd();
     void sectionEndDue();
     void tick(qint64 p);
-    bool waitOver() const { return WaitElapsed > WaitLimit; }
     void showCounter();
     void setWord(const QString &word);
     void takeSection(const Item &item);
-    void playSection();
+    void playItem();
+    void pauseHere();
     void markItem(const Item &item);
     void finish();
     void test1Tick(qint64 p);
     void test2Tick(qint64 p);
     void test3Tick(qint64 p);
+    void forget(const TBaseObj *object);
 
     Chapter &mChapter;
     PlaybackControl &mPlayback;
     PageDisplay &mPage;
     Controls c;
-    QTimer mSectionEnd;
+    QTimer mTick;       // the 100 ms exercise tick
+    QTimer mSectionEnd; // single shot at the section's stop
+    bool mOwnTransport = false; // the exercise itself is playing or pausing
+
+    Kind mKind = None;
+    Phase mPhase = Sounding;
+    int mItem = -1;
+    quint32 mWaitElapsed = 0; // kept from one exercise to the next
+    quint32 mWaitLimit = 0;
+    int mSectionStart = 0;
+    int mSectionStop = 0;
+    bool mAnswered = false;
+    const TGraphicObj *mTarget = nullptr;
+    int mTest3Seconds = 5;
+    double mReadingFactor = 1.2;
 };
 
 } // namespace lirena

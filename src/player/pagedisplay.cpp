@@ -30,10 +30,10 @@ QRect toQRect(const PixelRect &r)
 } // namespace
 
 PageDisplay::PageDisplay(Chapter &chapter, Controls controls, QObject *parent)
-    : QObject(parent), PointerBitmap(pointerPicture()), mChapter(chapter), c(std::move(controls))
+    : QObject(parent), mChapter(chapter), c(std::move(controls)), mPointerBitmap(pointerPicture())
 {
     connect(&mChapter, &Chapter::objectRemoving, this, &PageDisplay::forget);
-    connect(&mChapter, &Chapter::cleared, this, [this] { MarkedVoice = nullptr; });
+    connect(&mChapter, &Chapter::cleared, this, [this] { mMarkedVoice = nullptr; });
 }
 
 double PageDisplay::fitScaleFor(int w, int h, QSize screen)
@@ -47,9 +47,9 @@ double PageDisplay::fitScaleFor(int w, int h, QSize screen)
 
 double PageDisplay::ImageScale() const
 {
-    if (c.sizeType() == 0)
-        return FitScale;
-    switch (c.sizeIndex()) {
+    if (mOptions.sizeType == FitScreen)
+        return mFitScale;
+    switch (mOptions.sizeIndex) {
     case 1: return 0.75;
     case 2: return 0.5;
     case 3: return 1.2;
@@ -60,17 +60,17 @@ double PageDisplay::ImageScale() const
 
 bool PageDisplay::LoadPageImage(const QString &name, QString *error)
 {
-    PageImageFile = name;
+    mPageImageFile = name;
     emit pageImageFileChanged(name);
     const QString path = c.resolve(name);
     bool ok = true;
     if (QFileInfo(path).isFile()) {
-        const bool asItIs = c.sizeType() == 1 && c.sizeIndex() == 0;
-        double fit = FitScale;
+        const bool asItIs = mOptions.sizeType == ChosenSize && mOptions.sizeIndex == 0;
+        double fit = mFitScale;
         QSize target;
         auto targetFor = [&](QSize full) {
             fit = fitScaleFor(full.width(), full.height(), c.screenSize());
-            const double scale = c.sizeType() == 0 ? fit : ImageScale();
+            const double scale = mOptions.sizeType == FitScreen ? fit : ImageScale();
             target = asItIs ? full
                             : QSize(int(std::trunc(scale * full.width())), int(std::trunc(scale * full.height())));
             return target;
@@ -93,7 +93,7 @@ bool PageDisplay::LoadPageImage(const QString &name, QString *error)
             if (error)
                 *error = QStringLiteral("Sayfaya ait resim dosyası açılamıyor !\n%1\n\n%2").arg(path, why);
         } else {
-            FitScale = fit;
+            mFitScale = fit;
             c.img->setImage(std::move(decoded));
             // Marks belong to the picture they were drawn on.
             forgetMarks();
@@ -106,10 +106,10 @@ bool PageDisplay::LoadPageImage(const QString &name, QString *error)
 
 void PageDisplay::forgetMarks()
 {
-    SavedPatch = QImage();
-    MarkKind = -1;
-    EditRect = {};
-    MarkedVoice = nullptr;
+    mSavedPatch = QImage();
+    mMarkKind = NoMark;
+    mEditRect = {};
+    mMarkedVoice = nullptr;
 }
 
 void PageDisplay::CenterPage()
@@ -133,9 +133,8 @@ void PageDisplay::CenterPage()
 
 void PageDisplay::ApplyImageSize()
 {
-    if (c.pauseMedia)
-        c.pauseMedia();
-    PageDirty = true;
+    emit rescaling();
+    mPageDirty = true;
     RestorePage();
     RescaleViewRects();
 }
@@ -151,76 +150,80 @@ void PageDisplay::RescaleViewRects()
 
 void PageDisplay::RestorePage()
 {
-    if (!PageDirty)
+    if (!mPageDirty)
         return;
-    SavedPatch = QImage();
+    mSavedPatch = QImage();
     // The same picture again: the File page's name box is not written (that
     // would mark the chapter changed), and a page without a picture of its own
     // reloads none.
-    if (!PageImageFile.isEmpty()) {
+    if (!mPageImageFile.isEmpty()) {
         const QSignalBlocker sameName(this);
-        LoadPageImage(PageImageFile);
+        LoadPageImage(mPageImageFile);
     }
-    if (c.endExercise)
-        c.endExercise();
-    PageDirty = false;
+    mPageDirty = false;
+    emit restored();
 }
 
 void PageDisplay::DrawEditRect()
 {
-    xorFrame(c.img->image(), EditRect);
+    xorFrame(c.img->image(), mEditRect);
     c.img->imageChanged();
 }
 
-void PageDisplay::MarkRect(int style, const PixelRect &r)
+void PageDisplay::replaceEditRect(const PixelRect &r)
+{
+    DrawEditRect();
+    mEditRect = r;
+    DrawEditRect();
+}
+
+void PageDisplay::MarkRect(MarkStyle style, const PixelRect &r)
 {
     UnmarkRect();
     QImage &page = c.img->image();
     switch (style) {
-    case 0:
-        DrawEditRect(); // takes off an outline still shown there
-        EditRect = r;
-        DrawEditRect();
+    case Frame:
+        replaceEditRect(r); // takes off an outline still shown there
         break;
-    case 1:
-        MarkOrigin = QPoint(r.Left + (r.Right - r.Left - PointerBitmap.width()) / 2, r.Bottom);
-        SavedPatch = page.copy(QRect(MarkOrigin, PointerBitmap.size()));
-        drawTransparent(page, PointerBitmap, MarkOrigin);
+    case Pointer:
+        mMarkOrigin = QPoint(r.Left + (r.Right - r.Left - mPointerBitmap.width()) / 2, r.Bottom);
+        mSavedPatch = page.copy(QRect(mMarkOrigin, mPointerBitmap.size()));
+        drawTransparent(page, mPointerBitmap, mMarkOrigin);
         break;
-    case 2: {
+    case Recolour: {
         const QRect area = toQRect(r);
-        MarkOrigin = area.topLeft();
-        SavedPatch = page.copy(area);
-        QImage tinted = SavedPatch;
-        tintArea(tinted, tinted.rect(), c.markColor());
-        drawImage(page, tinted, MarkOrigin);
+        mMarkOrigin = area.topLeft();
+        mSavedPatch = page.copy(area);
+        QImage tinted = mSavedPatch;
+        tintArea(tinted, tinted.rect(), mOptions.markColor);
+        drawImage(page, tinted, mMarkOrigin);
         break;
     }
     default:
         break;
     }
-    MarkKind = style >= 0 && style <= 2 ? style : -1;
+    mMarkKind = style >= Frame && style <= Recolour ? style : NoMark;
     c.img->imageChanged();
 }
 
 void PageDisplay::UnmarkRect()
 {
-    if (MarkKind == 0) {
+    if (mMarkKind == Frame) {
         DrawEditRect();
-        EditRect = {};
-    } else if ((MarkKind == 1 || MarkKind == 2) && !SavedPatch.isNull()) {
-        drawImage(c.img->image(), SavedPatch, MarkOrigin);
-        SavedPatch = QImage();
+        mEditRect = {};
+    } else if ((mMarkKind == Pointer || mMarkKind == Recolour) && !mSavedPatch.isNull()) {
+        drawImage(c.img->image(), mSavedPatch, mMarkOrigin);
+        mSavedPatch = QImage();
         c.img->imageChanged();
     }
-    MarkKind = -1;
+    mMarkKind = NoMark;
 }
 
 void PageDisplay::TintExerciseRect(bool correct, const PixelRect &r)
 {
     UnmarkRect();
     const QRect area = toQRect(r);
-    MarkOrigin = area.topLeft();
+    mMarkOrigin = area.topLeft();
     tintArea(c.img->image(), area, correct ? kCorrectTint : kWrongTint);
     c.img->imageChanged();
 }
@@ -244,16 +247,16 @@ void PageDisplay::ScrollRectIntoView(const TGraphicObj *g)
         across->setValue(right - left > visible ? left : std::max(left - (visible - (right - left)) / 4, 0));
 }
 
-void PageDisplay::markSegment(int style, const TGraphicObj *g, const TVoiceObj *v)
+void PageDisplay::markSegment(const TGraphicObj *g, const TVoiceObj *v)
 {
-    MarkRect(style, g->ViewRect);
+    MarkRect(mOptions.markStyle, g->ViewRect);
     ScrollRectIntoView(g);
-    MarkedVoice = v;
+    mMarkedVoice = v;
 }
 
-void PageDisplay::MarkingStep(qint64 p, int markType)
+void PageDisplay::MarkingStep(qint64 p)
 {
-    if (MarkedVoice && MarkedVoice->StartTime < p && p < MarkedVoice->StopTime)
+    if (mMarkedVoice && mMarkedVoice->StartTime < p && p < mMarkedVoice->StopTime)
         return;
     for (int i = 0; i < mChapter.LstVGObj.count(); ++i) {
         const auto *link = mChapter.LstVGObj.at<TVGObj>(i);
@@ -264,17 +267,17 @@ void PageDisplay::MarkingStep(qint64 p, int markType)
         const TGraphicObj *graphic = mChapter.graphicOf(link);
         if (!graphic)
             continue;
-        markSegment(markType, graphic, voice);
+        markSegment(graphic, voice);
         return;
     }
     UnmarkRect();
-    MarkedVoice = nullptr;
+    mMarkedVoice = nullptr;
 }
 
 void PageDisplay::forget(const TBaseObj *object)
 {
-    if (object == MarkedVoice)
-        MarkedVoice = nullptr;
+    if (object == mMarkedVoice)
+        mMarkedVoice = nullptr;
 }
 
 } // namespace lirena

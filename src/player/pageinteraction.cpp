@@ -6,7 +6,6 @@
 #include "player/playbackcontrol.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -56,8 +55,8 @@ PageInteraction::PageInteraction(Chapter &chapter, PageDisplay &page, PlaybackCo
     connect(c.img, &PageView::mouseReleased, this, [this](QMouseEvent *) { imgMouseUp(); });
     connect(&mChapter, &Chapter::objectRemoving, this, &PageInteraction::forget);
     connect(&mChapter, &Chapter::cleared, this, [this] {
-        PointedGraphic = nullptr;
-        PointedVoice = nullptr;
+        mPointedGraphic = nullptr;
+        mPointedVoice = nullptr;
     });
 }
 
@@ -80,29 +79,28 @@ void PageInteraction::imgMouseDown(Qt::MouseButton button, int x, int y, bool se
     QScrollBar *v = c.SBox->verticalScrollBar();
     if (button == Qt::RightButton) {
         setScreenCursor(Qt::SizeAllCursor);
-        Panning = true;
-        PanGrab = QPoint(x - h->value(), y - v->value());
-        PanStart = QPoint(h->value(), v->value());
+        mPanning = true;
+        mPanGrab = QPoint(x - h->value(), y - v->value());
+        mPanStart = QPoint(h->value(), v->value());
         return;
     }
     if (button != Qt::LeftButton)
         return;
 
-    if (c.mode() == Design) {
-        RectDragging = true;
-        const PixelRect &r = mPage.EditRect;
+    if (mMode == Design) {
+        mRectDragging = true;
+        const PixelRect &r = mPage.editRect();
         if (r.contains(x, y)) {
-            DragAnchor = QPoint(x, y);
-            DragStartRect = r;
-            DragLeft = inLeftStrip(r, x, y);
-            DragRight = inRightStrip(r, x, y);
-            DragTop = inTopStrip(r, x, y);
-            DragBottom = inBottomStrip(r, x, y);
-            DragMove = !DragLeft && !DragRight && !DragTop && !DragBottom;
+            mDragAnchor = QPoint(x, y);
+            mDragStartRect = r;
+            mDragLeft = inLeftStrip(r, x, y);
+            mDragRight = inRightStrip(r, x, y);
+            mDragTop = inTopStrip(r, x, y);
+            mDragBottom = inBottomStrip(r, x, y);
+            mDragMove = !mDragLeft && !mDragRight && !mDragTop && !mDragBottom;
         } else {
-            mPage.DrawEditRect();
-            mPage.EditRect = {x, y, x, y};
-            DragAnchor.setX(0);
+            mPage.replaceEditRect({x, y, x, y});
+            mDragAnchor.setX(0);
         }
         return;
     }
@@ -110,25 +108,19 @@ void PageInteraction::imgMouseDown(Qt::MouseButton button, int x, int y, bool se
     // The page may have moved under a still pointer (wheel, scrolling while
     // reading): the word clicked is the one under the pointer now.
     pointAt(x, y);
-    if (!PointedVoice)
+    if (!mPointedVoice)
         return;
-    if (mExercises.ExerciseKind == Exercises::Test3) {
-        // Before the first item has started there is nothing to find; the second
-        // press of a double click would answer the item after this one.
-        if (!mExercises.TargetGraphic || secondOfDouble)
-            return;
-        mPage.TintExerciseRect(PointedGraphic == mExercises.TargetGraphic, mExercises.TargetGraphic->ViewRect);
-        mExercises.Answered = true;
-        mExercises.ExercisePhase = Exercises::Waiting;
+    if (mExercises.kind() == Exercises::Test3) {
+        // The second press of a double click would answer the item after this one.
+        if (!secondOfDouble)
+            mExercises.answer(mPointedGraphic);
         return;
     }
     mExercises.StopExercise();
-    if (c.sectionPlay()) {
-        mExercises.SectionStart = PointedVoice->StartTime;
-        mExercises.SectionStop = PointedVoice->StopTime;
-        mExercises.PlaySection();
+    if (mSectionPlay) {
+        mExercises.PlaySection(mPointedVoice->StartTime, mPointedVoice->StopTime);
     } else {
-        mPlayback.SeekMedia(PointedVoice->StartTime);
+        mPlayback.SeekMedia(mPointedVoice->StartTime);
         mPlayback.PlayMedia();
     }
 }
@@ -137,38 +129,37 @@ void PageInteraction::imgMouseMove(int x, int y)
 {
     // In full screen the bottom strip of the screen brings the button bar back,
     // also where the picture covers it.
-    if (c.controlPanelState() == 0 && c.img->mapTo(c.SBox, QPoint(x, y)).y() > c.screenHeight() - 20)
-        c.setControlPanelState(1);
-    if (Panning) {
+    if (c.img->mapTo(c.SBox, QPoint(x, y)).y() > c.screenHeight() - 20)
+        emit bottomEdgeReached();
+    if (mPanning) {
         QScrollBar *h = c.SBox->horizontalScrollBar();
         QScrollBar *v = c.SBox->verticalScrollBar();
-        h->setValue(PanStart.x() + h->value() + PanGrab.x() - x);
-        v->setValue(PanStart.y() + v->value() + PanGrab.y() - y);
+        h->setValue(mPanStart.x() + h->value() + mPanGrab.x() - x);
+        v->setValue(mPanStart.y() + v->value() + mPanGrab.y() - y);
         return;
     }
-    if (RectDragging) {
-        mPage.DrawEditRect();
-        PixelRect &r = mPage.EditRect;
-        if (DragAnchor.x() < 1) {
+    if (mRectDragging) {
+        PixelRect r = mPage.editRect();
+        if (mDragAnchor.x() < 1) {
             r.Right = x;
             r.Bottom = y;
         } else {
-            const PixelRect &s = DragStartRect;
-            const int dx = x - DragAnchor.x(), dy = y - DragAnchor.y();
-            if (DragLeft)
+            const PixelRect &s = mDragStartRect;
+            const int dx = x - mDragAnchor.x(), dy = y - mDragAnchor.y();
+            if (mDragLeft)
                 r.Left = s.Left + dx;
-            if (DragRight)
+            if (mDragRight)
                 r.Right = s.Right + dx;
-            if (DragTop)
+            if (mDragTop)
                 r.Top = s.Top + dy;
-            if (DragBottom)
+            if (mDragBottom)
                 r.Bottom = s.Bottom + dy;
-            if (DragMove)
+            if (mDragMove)
                 r = {s.Left + dx, s.Top + dy, s.Right + dx, s.Bottom + dy};
         }
-        mPage.DrawEditRect();
+        mPage.replaceEditRect(r);
     }
-    if (c.mode() == Design)
+    if (mMode == Design)
         designCursor(x, y);
     else
         pointAt(x, y);
@@ -176,7 +167,7 @@ void PageInteraction::imgMouseMove(int x, int y)
 
 void PageInteraction::designCursor(int x, int y)
 {
-    const PixelRect &r = mPage.EditRect;
+    const PixelRect &r = mPage.editRect();
     if (inInnerStrip(r, x, y))
         setScreenCursor(Qt::SizeAllCursor);
     else if (inLeftStrip(r, x, y) || inRightStrip(r, x, y))
@@ -189,55 +180,87 @@ void PageInteraction::designCursor(int x, int y)
 
 void PageInteraction::pointAt(int x, int y)
 {
-    if (PointedGraphic && PointedGraphic->ViewRect.contains(x, y))
+    if (mPointedGraphic && mPointedGraphic->ViewRect.contains(x, y))
         return;
     for (const TVGObj *link : mChapter.ClickSet) {
         const TGraphicObj *graphic = mChapter.graphicOf(link);
         if (!graphic || !graphic->ViewRect.contains(x, y))
             continue;
         setScreenCursor(Qt::PointingHandCursor);
-        PointedGraphic = graphic;
-        PointedVoice = mChapter.voiceOf(link);
-        c.LblPointedVGObj->setText(QString::number(link->Id));
+        mPointedGraphic = graphic;
+        mPointedVoice = mChapter.voiceOf(link);
+        emit pointedLinkChanged(link->Id);
         return;
     }
     setScreenCursor(Qt::ArrowCursor);
-    PointedVoice = nullptr;
-    PointedGraphic = nullptr;
+    mPointedVoice = nullptr;
+    mPointedGraphic = nullptr;
 }
 
 void PageInteraction::imgMouseUp()
 {
-    if (Panning) {
-        Panning = false;
+    if (mPanning) {
+        mPanning = false;
         setScreenCursor(Qt::ArrowCursor);
-    } else if (RectDragging) {
-        RectDragging = false;
+    } else if (mRectDragging) {
+        mRectDragging = false;
     }
 }
 
 void PageInteraction::SBoxMouseMove(int y)
 {
-    if (c.controlPanelState() == 0 && y > c.screenHeight() - 20)
-        c.setControlPanelState(1);
+    if (y > c.screenHeight() - 20)
+        emit bottomEdgeReached();
     setScreenCursor(Qt::ArrowCursor);
 }
 
-void PageInteraction::RGrpModeClick(int index)
+void PageInteraction::setMode(Mode mode)
 {
-    if (index != PlayAll && index != PlayLimited)
+    if (mode == mMode)
         return;
-    mPage.DrawEditRect();
-    mPage.EditRect = {};
-    mChapter.BuildWorkingSets(index == PlayLimited);
+    mMode = mode;
+    if (mode == PlayAll || mode == PlayLimited) {
+        mPage.replaceEditRect({});
+        mChapter.BuildWorkingSets(mode == PlayLimited);
+    }
+    emit modeChanged(mode);
+}
+
+bool PageInteraction::nudgeEditRect(int key, Qt::KeyboardModifiers modifiers)
+{
+    const Qt::KeyboardModifiers held =
+        modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const bool noButton = QApplication::mouseButtons() == Qt::NoButton;
+    const bool shiftAlone = held == Qt::ShiftModifier && noButton;
+    const bool ctrlAlone = held == Qt::ControlModifier && noButton;
+    PixelRect r = mPage.editRect();
+    const bool rectDrawn = r.Left + r.Top + r.Right + r.Bottom > 0;
+    if (mMode != Design || !rectDrawn || !(shiftAlone || ctrlAlone))
+        return false;
+    if (shiftAlone) {
+        if (key == Qt::Key_Left && r.Left + 1 < r.Right)
+            --r.Right;
+        else if (key == Qt::Key_Up && r.Top + 1 < r.Bottom)
+            --r.Bottom;
+        else if (key == Qt::Key_Right)
+            ++r.Right;
+        else if (key == Qt::Key_Down)
+            ++r.Bottom;
+    } else {
+        const int dx = key == Qt::Key_Left ? -1 : key == Qt::Key_Right ? 1 : 0;
+        const int dy = key == Qt::Key_Up ? -1 : key == Qt::Key_Down ? 1 : 0;
+        r = {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+    }
+    mPage.replaceEditRect(r);
+    return true;
 }
 
 void PageInteraction::forget(const TBaseObj *object)
 {
-    if (object == PointedGraphic)
-        PointedGraphic = nullptr;
-    if (object == PointedVoice)
-        PointedVoice = nullptr;
+    if (object == mPointedGraphic)
+        mPointedGraphic = nullptr;
+    if (object == mPointedVoice)
+        mPointedVoice = nullptr;
 }
 
 } // namespace lirena

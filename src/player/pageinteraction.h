@@ -7,8 +7,6 @@
 
 #include <functional>
 
-class QMouseEvent;
-class QLabel;
 class QScrollArea;
 
 namespace lirena {
@@ -18,10 +16,10 @@ class PageDisplay;
 class PageView;
 class PlaybackControl;
 
-// The mouse on the page: pointing at and clicking the rectangles of the click
-// set in the play modes, drawing, resizing and moving the design rectangle,
-// panning with the right button, and bringing the control panel back from
-// full screen.
+// The mouse on the page in the three modes: pointing at and clicking the
+// rectangles of the click set in the play modes, drawing, resizing and moving
+// the design rectangle (also from the keyboard), panning with the right
+// button. It holds the mode and "Section Play", which the "File" page shows.
 class PageInteraction : public QObject
 {
     Q_OBJECT
@@ -33,12 +31,7 @@ public:
     {
         QScrollArea *SBox = nullptr;
         PageView *img = nullptr;
-        QLabel *LblPointedVGObj = nullptr;
-        std::function<int()> mode;                 // RGrpMode index
-        std::function<bool()> sectionPlay;         // "Section Play" ticked
         std::function<int()> screenHeight;
-        std::function<int()> controlPanelState;
-        std::function<void(int)> setControlPanelState;
     };
 
     PageInteraction(Chapter &chapter, PageDisplay &page, PlaybackControl &playback, Exercises &exercises,
@@ -50,34 +43,54 @@ public:
     void imgMouseUp();
     // The pointer over the page area, y in page-area coordinates.
     void SBoxMouseMove(int y);
-    // The mode selection changed (by the learner or the program).
-    void RGrpModeClick(int index);
+    // The design keys, in Design mode while a rectangle is drawn: Shift with an
+    // arrow resizes it, Ctrl with an arrow moves it, and any other key with
+    // Shift or Ctrl alone is taken too. True when the key was taken.
+    bool nudgeEditRect(int key, Qt::KeyboardModifiers modifiers);
 
-    const TGraphicObj *PointedGraphic = nullptr;
-    const TVoiceObj *PointedVoice = nullptr;
-    bool Panning = false;
-    QPoint PanGrab;
-    QPoint PanStart;
-    bool RectDragging = false;
-    QPoint DragAnchor;
-    PixelRect DragStartRect;
-    bool DragLeft = false, DragRight = false, DragTop = false, DragBottom = false, DragMove = false;
+    Mode mode() const { return mMode; }
+    // Changes the mode as the mode selection does; a play mode takes the
+    // design rectangle off and rebuilds the working sets.
+    void setMode(Mode mode);
+    bool sectionPlay() const { return mSectionPlay; }
+    void setSectionPlay(bool on) { mSectionPlay = on; }
+
+    const TGraphicObj *pointedGraphic() const { return mPointedGraphic; }
+    const TVoiceObj *pointedVoice() const { return mPointedVoice; }
 
     // The pointer shape for the whole application; the default one lifts any other.
     static void setScreenCursor(Qt::CursorShape shape);
 
-    // Forgets an object that is about to be freed.
-    void forget(const TBaseObj *object);
+signals:
+    void modeChanged(lirena::PageInteraction::Mode mode);
+    // The id of the link now pointed at in a play mode.
+    void pointedLinkChanged(int id);
+    // The pointer reached the bottom strip of the screen (it brings the
+    // control panel back from full screen).
+    void bottomEdgeReached();
 
 private:
     void pointAt(int x, int y);
     void designCursor(int x, int y);
+    void forget(const TBaseObj *object);
 
     Chapter &mChapter;
     PageDisplay &mPage;
     PlaybackControl &mPlayback;
     Exercises &mExercises;
     Controls c;
+
+    Mode mMode = Design;
+    bool mSectionPlay = false;
+    const TGraphicObj *mPointedGraphic = nullptr;
+    const TVoiceObj *mPointedVoice = nullptr;
+    bool mPanning = false;
+    QPoint mPanGrab;
+    QPoint mPanStart;
+    bool mRectDragging = false;
+    QPoint mDragAnchor;
+    PixelRect mDragStartRect;
+    bool mDragLeft = false, mDragRight = false, mDragTop = false, mDragBottom = false, mDragMove = false;
 };
 
 } // namespace lirena

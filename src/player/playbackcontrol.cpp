@@ -9,11 +9,15 @@
 
 namespace lirena {
 
+PlaybackControl::TickListener::~TickListener() = default;
+
 PlaybackControl::PlaybackControl(MediaDevice &device, Controls controls, UserDialogs &dialogs, QObject *parent)
     : QObject(parent), mDevice(device), c(controls), mDialogs(dialogs)
 {
-    connect(c.Timer1, &QTimer::timeout, this, &PlaybackControl::PlaybackTick);
-    connect(c.Timer2, &QTimer::timeout, this, &PlaybackControl::Timer2Timer);
+    mTimer1.setInterval(100);
+    mTimer2.setInterval(100);
+    connect(&mTimer1, &QTimer::timeout, this, &PlaybackControl::PlaybackTick);
+    connect(&mTimer2, &QTimer::timeout, this, &PlaybackControl::Timer2Timer);
     connect(c.Slider, &TSlider::mousePressed, this, &PlaybackControl::SliderMouseDown);
     connect(c.Slider, &TSlider::mouseMoved, this, &PlaybackControl::SliderMouseMove);
     connect(c.Slider, &TSlider::changedByUser, this, &PlaybackControl::SliderChanged);
@@ -29,17 +33,17 @@ QString PlaybackControl::FormatMediaTime(qint64 ms)
 
 qint64 PlaybackControl::position() const
 {
-    return MediaOpen ? mDevice.position() : 0;
+    return mMediaOpen ? mDevice.position() : 0;
 }
 
 qint64 PlaybackControl::length() const
 {
-    return MediaOpen ? mDevice.length() : 0;
+    return mMediaOpen ? mDevice.length() : 0;
 }
 
 bool PlaybackControl::isPlaying() const
 {
-    return MediaOpen && mDevice.mode() == MediaDevice::Mode::Playing;
+    return mMediaOpen && mDevice.mode() == MediaDevice::Mode::Playing;
 }
 
 void PlaybackControl::EnablePlayButtons(bool enabled)
@@ -52,13 +56,13 @@ void PlaybackControl::EnablePlayButtons(bool enabled)
 void PlaybackControl::OpenMedia(const QString &path, bool reportFailure)
 {
     StopMedia();
-    MediaOpen = false;
-    c.Timer1->stop();
+    mMediaOpen = false;
+    mTimer1.stop();
     const QString extension = QFileInfo(path).suffix().toUpper();
 
     if (mDevice.open(path)) {
         mDevice.rewind();
-        MediaOpen = true;
+        mMediaOpen = true;
         c.Slider->setMaximum(int(std::min<qint64>(mDevice.length(), INT_MAX)));
         c.Slider->setSingleStep(1);
         c.Slider->setValue(0);
@@ -66,8 +70,7 @@ void PlaybackControl::OpenMedia(const QString &path, bool reportFailure)
         EnablePlayButtons(true);
         PlaybackTick();
         c.LblTotTime->setText(u'(' + FormatMediaTime(mDevice.length()) + u')');
-        if (reapplyPanelState)
-            reapplyPanelState();
+        emit opened();
         return;
     }
 
@@ -82,12 +85,12 @@ void PlaybackControl::OpenMedia(const QString &path, bool reportFailure)
 
 void PlaybackControl::PlayMedia()
 {
-    if (!MediaOpen)
+    if (!mMediaOpen)
         return;
     mDevice.play();
-    c.Timer1->start();
-    c.Timer3->stop();
+    mTimer1.start();
     c.btnPlay->setEnabled(false);
+    emit transportChanged();
     // An output can also fail a moment after it started: look again for a few ticks.
     mSoundChecks = mSilenceTold ? 0 : 3;
     checkSoundOutput();
@@ -109,31 +112,31 @@ void PlaybackControl::checkSoundOutput()
 
 void PlaybackControl::PauseMedia()
 {
-    if (!MediaOpen)
+    if (!mMediaOpen)
         return;
     mDevice.pause();
     if (mDevice.mode() == MediaDevice::Mode::Playing)
-        c.Timer1->start();
+        mTimer1.start();
     else
-        c.Timer1->stop();
-    c.Timer3->stop();
-    c.btnPlay->setEnabled(!c.Timer1->isActive());
+        mTimer1.stop();
+    c.btnPlay->setEnabled(!mTimer1.isActive());
+    emit transportChanged();
 }
 
 void PlaybackControl::StopMedia()
 {
-    if (!MediaOpen)
+    if (!mMediaOpen)
         return;
     mDevice.stop();
-    c.Timer1->stop();
-    c.Timer3->stop();
+    mTimer1.stop();
     c.btnPlay->setEnabled(true);
+    emit transportChanged();
     SeekMedia(0);
 }
 
 void PlaybackControl::SeekMedia(qint64 ms)
 {
-    if (!MediaOpen || mDevice.mode() == MediaDevice::Mode::Seeking)
+    if (!mMediaOpen || mDevice.mode() == MediaDevice::Mode::Seeking)
         return;
     mDevice.setPosition(std::clamp<qint64>(ms, 0, mDevice.length()));
     PlaybackTick();
@@ -146,56 +149,56 @@ void PlaybackControl::PlaybackTick()
     c.Slider->setValue(int(std::min<qint64>(p, INT_MAX)));
     if (mSoundChecks > 0 && mDevice.mode() == MediaDevice::Mode::Playing)
         checkSoundOutput();
-    if (sectionWatch && sectionWatch(p))
-        return;
-    if (markingStep)
-        markingStep(p);
+    if (mListener) {
+        if (mListener->sectionEnded(p))
+            return;
+        mListener->markAt(p);
+    }
     if (p == mDevice.length())
         PauseMedia();
 }
 
 void PlaybackControl::SliderMouseDown()
 {
-    ResumeAfterDrag = isPlaying();
-    if (stopExercise)
-        stopExercise();
-    SliderDragging = true;
+    mResumeAfterDrag = isPlaying();
+    emit sliderPressed();
+    mSliderDragging = true;
     // Only a playing recording is paused: toggling a paused one would play it
     // for a moment before the drag's first seek.
-    if (ResumeAfterDrag)
+    if (mResumeAfterDrag)
         PauseMedia();
-    c.Timer1->stop();
+    mTimer1.stop();
 }
 
 void PlaybackControl::SliderMouseMove()
 {
-    c.Timer2->stop();
-    c.Timer2->start();
+    mTimer2.stop();
+    mTimer2.start();
 }
 
 void PlaybackControl::Timer2Timer()
 {
-    c.Timer2->stop();
+    mTimer2.stop();
     SliderChange();
 }
 
 void PlaybackControl::SliderChanged()
 {
-    c.Timer2->stop();
+    mTimer2.stop();
     SliderChange();
 }
 
 void PlaybackControl::SliderChange()
 {
-    if (SliderDragging)
+    if (mSliderDragging)
         SeekMedia(c.Slider->value());
 }
 
 void PlaybackControl::SliderMouseUp()
 {
-    SliderDragging = false;
+    mSliderDragging = false;
     PlaybackTick();
-    if (ResumeAfterDrag)
+    if (mResumeAfterDrag)
         PlayMedia();
 }
 

@@ -5,11 +5,9 @@
 
 #include <QObject>
 #include <QString>
-
-#include <functional>
+#include <QTimer>
 
 class QLabel;
-class QTimer;
 class QToolButton;
 
 namespace lirena {
@@ -18,8 +16,8 @@ class TSlider;
 
 // Playback of the chapter's recording: the five operations every other part
 // uses, the 100 ms playback tick, the position slider with its drag handling
-// and the two time labels. Owned by the main window, which gives it the media
-// device and the controls; what the tick does to the page is a hook.
+// and the two time labels. It owns the playback tick and the slider's settling
+// timer; what the tick does to the page it asks of a listener.
 class PlaybackControl : public QObject
 {
     Q_OBJECT
@@ -33,12 +31,23 @@ public:
         TSlider *Slider = nullptr;
         QLabel *LblTime = nullptr;
         QLabel *LblTotTime = nullptr;
-        QTimer *Timer1 = nullptr; // playback tick
-        QTimer *Timer2 = nullptr; // slider drag settling
-        QTimer *Timer3 = nullptr; // exercises and section play
+    };
+
+    // What each tick does beyond the time display, in this order.
+    class TickListener
+    {
+    public:
+        virtual ~TickListener();
+        // True when a watched section ended at position p: the tick then marks
+        // nothing past its stop.
+        virtual bool sectionEnded(qint64 p) = 0;
+        // The marking step at position p.
+        virtual void markAt(qint64 p) = 0;
     };
 
     PlaybackControl(MediaDevice &device, Controls controls, UserDialogs &dialogs, QObject *parent = nullptr);
+
+    void setTickListener(TickListener *listener) { mListener = listener; }
 
     // Hours, minutes, seconds and tenths, all truncated: 83456 gives "00:01:23.4".
     static QString FormatMediaTime(qint64 ms);
@@ -53,28 +62,20 @@ public:
     void StopMedia();
     // Seeks (clamped to the recording) and shows the new position at once; playback stops.
     void SeekMedia(qint64 ms);
-    // Shows the position, runs the marking hook and pauses at the end.
+    // Shows the position, lets the listener end a section and mark, and pauses at the end.
     void PlaybackTick();
     void EnablePlayButtons(bool enabled);
 
-    bool MediaOpen = false;
-    bool SliderDragging = false;
-    bool ResumeAfterDrag = false;
-
+    // Whether a recording is open; every operation but OpenMedia is inert without one.
+    bool isOpen() const { return mMediaOpen; }
     // The position in ms, 0 while nothing is open.
     qint64 position() const;
     qint64 length() const;
     bool isPlaying() const;
-
-    // Run by every tick with the position heard, before the marking step: true
-    // when a watched section ended there (the tick then marks nothing past it).
-    std::function<bool(qint64 position)> sectionWatch;
-    // Run by every tick with the position heard.
-    std::function<void(qint64 position)> markingStep;
-    // Re-applies the control panel state after a recording was opened.
-    std::function<void()> reapplyPanelState;
-    // Stops a running exercise (a press on the slider does).
-    std::function<void()> stopExercise;
+    // Whether the playback tick runs.
+    bool ticking() const { return mTimer1.isActive(); }
+    // Whether the slider's settling timer waits.
+    bool settling() const { return mTimer2.isActive(); }
 
     // Slider handlers.
     void SliderMouseDown();
@@ -84,15 +85,29 @@ public:
     void Timer2Timer();
     void SliderChange();
 
+signals:
+    // A recording was opened.
+    void opened();
+    // Play, pause or stop was applied.
+    void transportChanged();
+    // The learner took the slider.
+    void sliderPressed();
+
 private:
     // Tells the learner once a run that nothing can be heard.
     void checkSoundOutput();
 
     MediaDevice &mDevice;
-    int mSoundChecks = 0;       // ticks left in which a lost output is looked for
-    bool mSilenceTold = false;
     Controls c;
     UserDialogs &mDialogs;
+    TickListener *mListener = nullptr;
+    QTimer mTimer1; // the playback tick
+    QTimer mTimer2; // the slider's settling
+    bool mMediaOpen = false;
+    bool mSliderDragging = false;
+    bool mResumeAfterDrag = false;
+    int mSoundChecks = 0; // ticks left in which a lost output is looked for
+    bool mSilenceTold = false;
 };
 
 } // namespace lirena

@@ -93,10 +93,11 @@ TEST_F(WindowTest, PlaySubjectSeeksAndPlays)
 TEST_F(WindowTest, PlaySubjectWithoutANumberStopsTheExerciseAndSaysWhy)
 {
     TMainForm &f = show();
-    f.exercises().StartExercise();
+    f.TComboSubjectsSelectionChange("TEST1", "0");
+    ASSERT_TRUE(f.exercises().ticking());
     device.calls.clear();
     f.TComboSubjectsSelectionChange("PLAY", "baştan");
-    EXPECT_FALSE(f.Timer3->isActive());
+    EXPECT_FALSE(f.exercises().ticking());
     EXPECT_EQ(dialogs.errors, QStringList{"'baştan' is not a valid integer value."});
     EXPECT_FALSE(device.calls.contains("play"));
 }
@@ -116,9 +117,9 @@ TEST_F(WindowTest, ExerciseSubjectsSetTheirStartingState)
     const QList<int> authored = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     f.TComboSubjectsSelectionChange("TEST1", "0");
     EXPECT_EQ(readOrder(), authored);
-    EXPECT_EQ(f.exercises().ExerciseKind, Exercises::Test1);
-    EXPECT_EQ(f.exercises().ExercisePhase, Exercises::Waiting);
-    EXPECT_TRUE(f.Timer3->isActive());
+    EXPECT_EQ(f.exercises().kind(), Exercises::Test1);
+    EXPECT_EQ(f.exercises().phase(), Exercises::Waiting);
+    EXPECT_TRUE(f.exercises().ticking());
     EXPECT_TRUE(f.PaExerciseInfo->isVisible());
 
     bool shuffled = false;
@@ -127,13 +128,13 @@ TEST_F(WindowTest, ExerciseSubjectsSetTheirStartingState)
         shuffled = readOrder() != authored;
     }
     EXPECT_TRUE(shuffled);
-    EXPECT_EQ(f.exercises().SectionStop, -1);
+    EXPECT_EQ(f.exercises().sectionStop(), -1);
 
     f.TComboSubjectsSelectionChange("TEST3", "0"); // always shuffled
-    EXPECT_EQ(f.exercises().ExerciseKind, Exercises::Test3);
-    EXPECT_EQ(f.exercises().WaitLimit, 500u);
-    EXPECT_TRUE(f.pageDisplay().PageDirty);
-    EXPECT_EQ(f.exercises().TargetGraphic, nullptr);
+    EXPECT_EQ(f.exercises().kind(), Exercises::Test3);
+    EXPECT_EQ(f.exercises().waitLimit(), 500u);
+    EXPECT_TRUE(f.pageDisplay().pageDirty());
+    EXPECT_EQ(f.exercises().target(), nullptr);
     QList<int> sorted = readOrder();
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(sorted, authored);
@@ -174,23 +175,23 @@ TEST_F(WindowTest, DesignKeysMoveTheOutlineAndAreConsumed)
 {
     TMainForm &f = show();
     f.RGrpMode->setItemIndex(0);
-    PixelRect &r = f.pageDisplay().EditRect;
-    r = {10, 10, 11, 30};
+    PageDisplay &page = f.pageDisplay();
+    page.replaceEditRect({10, 10, 11, 30});
     EXPECT_TRUE(f.FormKeyDown(Qt::Key_Left, Qt::ShiftModifier)); // left + 1 is not below right
-    EXPECT_EQ(r, (PixelRect{10, 10, 11, 30}));
+    EXPECT_EQ(page.editRect(), (PixelRect{10, 10, 11, 30}));
     EXPECT_TRUE(f.FormKeyDown(Qt::Key_Right, Qt::ShiftModifier));
     EXPECT_TRUE(f.FormKeyDown(Qt::Key_Down, Qt::ShiftModifier));
     EXPECT_TRUE(f.FormKeyDown(Qt::Key_Up, Qt::ControlModifier));
-    EXPECT_EQ(r, (PixelRect{10, 9, 12, 30}));
+    EXPECT_EQ(page.editRect(), (PixelRect{10, 9, 12, 30}));
     const QString before = f.chapterFile().ChapterFileName;
     EXPECT_TRUE(f.FormKeyDown(Qt::Key_F1, Qt::ShiftModifier)); // consumed: no manual
     EXPECT_EQ(f.chapterFile().ChapterFileName, before);
     EXPECT_FALSE(f.FormKeyDown(Qt::Key_A, Qt::ShiftModifier | Qt::AltModifier));
 
-    r = {};
+    page.replaceEditRect({});
     EXPECT_FALSE(f.FormKeyDown(Qt::Key_Left, Qt::ShiftModifier)); // nothing drawn: the key goes on
     f.RGrpMode->setItemIndex(2);
-    r = {10, 10, 50, 50};
+    page.replaceEditRect({10, 10, 50, 50});
     EXPECT_FALSE(f.FormKeyDown(Qt::Key_Left, Qt::ShiftModifier)); // play modes leave keys alone
 }
 
@@ -258,15 +259,15 @@ TEST_F(WindowTest, ChangingTheSizeEndsAWaitingExercise)
     TMainForm &f = show("LastChapter=sayfa04.ini\nImageSizeType=1\n");
     f.TComboSubjectsSelectionChange("TEST1", "0");
     Exercises &x = f.exercises();
-    for (int i = 0; i < 200 && !(x.ExercisePhase == Exercises::Waiting && x.ExerciseItem == 0); ++i) {
+    for (int i = 0; i < 200 && !(x.phase() == Exercises::Waiting && x.item() == 0); ++i) {
         device.advance(100);
         x.Timer3Timer();
     }
-    ASSERT_EQ(x.ExercisePhase, Exercises::Waiting); // reading the first word, the recording paused
+    ASSERT_EQ(x.phase(), Exercises::Waiting); // reading the first word, the recording paused
     ASSERT_NE(device.mode(), MediaDevice::Mode::Playing);
     f.RGrpImageSize->setItemIndex(0);
-    EXPECT_EQ(x.ExerciseKind, Exercises::None);
-    EXPECT_FALSE(f.Timer3->isActive());
+    EXPECT_EQ(x.kind(), Exercises::None);
+    EXPECT_FALSE(f.exercises().ticking());
     EXPECT_NE(device.mode(), MediaDevice::Mode::Playing);
 }
 
@@ -295,8 +296,8 @@ TEST_F(WindowTest, ExercisesOnAPageWithoutItsRecordingDoNothing)
     ASSERT_EQ(dialogs.warnings.size(), 1); // the recording cannot be opened
     for (const char *test : {"TEST1", "TEST2", "TEST3"}) {
         f.TComboSubjectsSelectionChange(test, "0");
-        EXPECT_EQ(f.exercises().ExerciseKind, Exercises::None) << test;
-        EXPECT_FALSE(f.Timer3->isActive());
+        EXPECT_EQ(f.exercises().kind(), Exercises::None) << test;
+        EXPECT_FALSE(f.exercises().ticking());
         EXPECT_FALSE(f.PaExerciseInfo->isVisible());
     }
     EXPECT_EQ(dialogs.warnings.size(), 1);
@@ -306,10 +307,10 @@ TEST_F(WindowTest, MinimisingEndsTheExercise)
 {
     TMainForm &f = show();
     f.TComboSubjectsSelectionChange("TEST3", "0");
-    ASSERT_EQ(f.exercises().ExerciseKind, Exercises::Test3);
+    ASSERT_EQ(f.exercises().kind(), Exercises::Test3);
     f.btnMin->click();
-    EXPECT_EQ(f.exercises().ExerciseKind, Exercises::None);
-    EXPECT_FALSE(f.Timer3->isActive());
+    EXPECT_EQ(f.exercises().kind(), Exercises::None);
+    EXPECT_FALSE(f.exercises().ticking());
 }
 
 TEST_F(WindowTest, APageWithoutAJpegBringsNoOldPictureBackAndNoSavePrompt)

@@ -1,25 +1,21 @@
 #pragma once
 
-// The page parts on their own, wired as the window wires them, around a
-// scripted media device (or a real one): for driving marking and the mouse
-// without a window.
+// The player on its own, built exactly as the window builds it, around a
+// scripted media device (or a real one): for driving marking, the mouse and
+// the exercises without a window.
 
 #include "../app/fakedialogs.h"
 #include "scripteddevice.h"
 
 #include "lesson/chapter.h"
-#include "player/exercises.h"
-#include "player/pagedisplay.h"
-#include "player/pageinteraction.h"
+#include "player/player.h"
 #include "player/pageview.h"
-#include "player/playbackcontrol.h"
 #include "player/rotatedlabel.h"
 #include "player/tslider.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QScrollArea>
-#include <QTimer>
 #include <QToolButton>
 
 struct PageHarness
@@ -31,11 +27,8 @@ struct PageHarness
     lirena::RotatedLabel *title = new lirena::RotatedLabel(surface);
     QToolButton play{&window}, pause{&window}, stop{&window};
     lirena::TSlider slider{&window};
-    QLabel time{&window}, total{&window}, pointed{&window}, info{&window}, counter{&window};
-    QLabel test3{QStringLiteral("5"), &window}, test12{QStringLiteral("1,5"), &window};
-    int markType = 0;
+    QLabel time{&window}, total{&window}, info{&window}, counter{&window};
     QWidget infoPanel{&window};
-    QTimer timer1, timer2, timer3;
     ScriptedDevice device;
     lirena::MediaDevice &media; // the scripted device, or a real one a test gives
     FakeDialogs dialogs;
@@ -43,50 +36,52 @@ struct PageHarness
 
     QSize screen{1024, 768};
     int panelHeight = 40;
-    int sizeType = 0;
-    int sizeIndex = 0;
-    int mode = 2;
-    bool sectionPlay = false;
-    int panelState = 1;
-    QColor markColor{247, 199, 137};
     QString folder = QDir::tempPath();
+    int pointed = -1;        // the link id the "File" page would show
+    int bottomEdgeSeen = 0;  // how often the pointer asked for the control panel
 
-    lirena::PageDisplay page{chapter,
-                             {box, img, title, [this] { return screen; }, [this] { return panelHeight; },
-                              [this] { return sizeType; }, [this] { return sizeIndex; }, [this] { return markColor; },
-                              [this](const QString &name) { return folder + "/" + name; },
-                              [this] {
-                                  if (playback.isPlaying())
-                                      playback.PauseMedia();
-                              },
-                              [this] {
-                                  exercises.ExerciseKind = lirena::Exercises::None;
-                                  exercises.StopExercise();
-                              }}};
-    lirena::PlaybackControl playback{media,
-                                     {&play, &pause, &stop, &slider, &time, &total, &timer1, &timer2, &timer3},
-                                     dialogs};
-    lirena::Exercises exercises{
-        chapter, playback, page, {&timer3, &infoPanel, &info, &counter, &test3, &test12, [this] { return markType; }}};
-    lirena::PageInteraction interaction{chapter, page, playback, exercises,
-                                        {box, img, &pointed, [this] { return mode; }, [this] { return sectionPlay; },
-                                         [this] { return screen.height(); }, [this] { return panelState; },
-                                         [this](int s) { panelState = s; }}};
+    lirena::Player player{chapter, media, dialogs,
+                          lirena::Player::Widgets{
+                              .pageArea = box,
+                              .page = img,
+                              .chapterTitle = title,
+                              .play = &play,
+                              .pause = &pause,
+                              .stop = &stop,
+                              .slider = &slider,
+                              .time = &time,
+                              .totalTime = &total,
+                              .exerciseInfo = &infoPanel,
+                              .exerciseWord = &info,
+                              .exerciseCounter = &counter,
+                              .screenSize = [this] { return screen; },
+                              .controlPanelHeight = [this] { return panelHeight; },
+                              .resolve = [this](const QString &name) { return folder + "/" + name; },
+                          }};
+    lirena::PlaybackControl &playback = player.playback();
+    lirena::PageDisplay &page = player.page();
+    lirena::Exercises &exercises = player.exercises();
+    lirena::PageInteraction &interaction = player.interaction();
 
     explicit PageHarness(lirena::MediaDevice *realDevice = nullptr) : media(realDevice ? *realDevice : device)
     {
-        playback.sectionWatch = [this](qint64 p) { return exercises.watchSection(p); };
-        playback.stopExercise = [this] { exercises.StopExercise(); };
-        playback.markingStep = [this](qint64 p) {
-            if ((mode == 1 || mode == 2) && exercises.ExerciseKind != lirena::Exercises::Test3)
-                page.MarkingStep(p, markType);
-        };
         box->setWidget(surface);
         box->setWidgetResizable(true);
         box->setGeometry(0, 0, 800, 600);
         window.resize(1024, 768);
-        timer3.setInterval(100);
+        QObject::connect(&interaction, &lirena::PageInteraction::pointedLinkChanged, [this](int id) { pointed = id; });
+        QObject::connect(&interaction, &lirena::PageInteraction::bottomEdgeReached, [this] { ++bottomEdgeSeen; });
+        interaction.setMode(lirena::PageInteraction::PlayLimited);
+        exercises.setWaitTimes(5, 1.5);
         playback.OpenMedia("/course/page.mp3", false);
+    }
+
+    // The learner's choices of size and mark.
+    void setOptions(lirena::PageDisplay::SizeType sizeType, int sizeIndex,
+                    lirena::PageDisplay::MarkStyle style = lirena::PageDisplay::Frame,
+                    QColor markColor = QColor(247, 199, 137))
+    {
+        page.setOptions({.sizeType = sizeType, .sizeIndex = sizeIndex, .markStyle = style, .markColor = markColor});
     }
 
     // A plain picture of the given size as the page.

@@ -1,5 +1,7 @@
 #include "pageharness.h"
 
+#include "player/waittimes.h"
+
 #include "../qtprinters.h"
 
 #include <gtest/gtest.h>
@@ -28,15 +30,11 @@ struct Lesson : PageHarness
         chapter.BuildWorkingSets(true);
     }
 
-    void start(int kind, int phase, quint32 limit)
+    // Starts an exercise with the items in their authored order.
+    void start(Exercises::Kind kind)
     {
-        exercises.ExerciseKind = kind;
-        exercises.ExerciseItem = -1;
-        exercises.ExercisePhase = phase;
-        exercises.WaitLimit = limit;
-        exercises.WaitElapsed = 0;
-        exercises.SectionStop = -1;
-        exercises.StartExercise();
+        player.startExercise(kind, false);
+        chapter.BuildWorkingSets(true); // TEST3 shuffles: back to the authored order
     }
 
     // One 100 ms tick: the recording plays on, then the exercise looks.
@@ -65,20 +63,20 @@ struct Lesson : PageHarness
 TEST(Test1, ListenThenReadForOneAndAHalfTimesTheSegment)
 {
     Lesson l;
-    l.start(Exercises::Test1, Exercises::Waiting, 0);
+    l.start(Exercises::Test1);
     EXPECT_TRUE(l.infoPanel.isVisibleTo(&l.window));
     l.tick(); // the limit is 0: the first item plays at once
     EXPECT_EQ(l.info.text(), "DİNLE");
     EXPECT_EQ(l.device.position(), 1000);
     EXPECT_EQ(l.device.mode(), MediaDevice::Mode::Playing);
-    EXPECT_TRUE(l.timer3.isActive());
+    EXPECT_TRUE(l.exercises.ticking());
 
     while (l.device.position() <= 3000)
         l.tick();
     EXPECT_EQ(l.info.text(), "OKU");
     EXPECT_EQ(l.device.mode(), MediaDevice::Mode::Paused);
-    EXPECT_EQ(l.page.EditRect, (PixelRect{10, 10, 60, 40})); // the word to read is framed
-    EXPECT_EQ(l.exercises.WaitLimit, 3000u);
+    EXPECT_EQ(l.page.editRect(), (PixelRect{10, 10, 60, 40})); // the word to read is framed
+    EXPECT_EQ(l.exercises.waitLimit(), 3000u);
 
     l.tick();
     EXPECT_EQ(l.counter.text(), "00:00:02.9");
@@ -90,30 +88,30 @@ TEST(Test1, ListenThenReadForOneAndAHalfTimesTheSegment)
 TEST(Test1, EndsAfterTheLastItemWithItsMarkLeft)
 {
     Lesson l;
-    l.test12.setText("1");
-    l.start(Exercises::Test1, Exercises::Waiting, 0);
-    for (int i = 0; i < 500 && l.exercises.ExerciseKind != Exercises::None; ++i)
+    l.exercises.setWaitTimes(5, 1.0);
+    l.start(Exercises::Test1);
+    for (int i = 0; i < 500 && l.exercises.kind() != Exercises::None; ++i)
         l.tick();
-    EXPECT_EQ(l.exercises.ExerciseKind, Exercises::None);
-    EXPECT_FALSE(l.timer3.isActive());
+    EXPECT_EQ(l.exercises.kind(), Exercises::None);
+    EXPECT_FALSE(l.exercises.ticking());
     EXPECT_FALSE(l.infoPanel.isVisibleTo(&l.window));
-    EXPECT_EQ(l.page.EditRect, (PixelRect{200, 10, 260, 40}));
+    EXPECT_EQ(l.page.editRect(), (PixelRect{200, 10, 260, 40}));
 }
 
 TEST(Test2, ReadFirstThenListen)
 {
     Lesson l;
-    l.test12.setText("2");
-    l.start(Exercises::Test2, Exercises::Sounding, 0);
+    l.exercises.setWaitTimes(5, 2.0);
+    l.start(Exercises::Test2);
     l.tick(); // prepares the first item: marked, waiting
     EXPECT_EQ(l.info.text(), "OKU");
-    EXPECT_EQ(l.page.EditRect, (PixelRect{10, 10, 60, 40}));
+    EXPECT_EQ(l.page.editRect(), (PixelRect{10, 10, 60, 40}));
     EXPECT_NE(l.device.mode(), MediaDevice::Mode::Playing);
 
     // Move on to "iki": 10000 to 11250 ms, twice its length to read, 2500 ms.
-    while (l.exercises.ExerciseItem < 1)
+    while (l.exercises.item() < 1)
         l.tick();
-    EXPECT_EQ(l.exercises.WaitLimit, 2500u);
+    EXPECT_EQ(l.exercises.waitLimit(), 2500u);
     l.tick();
     EXPECT_EQ(l.counter.text(), "00:00:02.4");
     l.tick();
@@ -126,13 +124,13 @@ TEST(Test2, ReadFirstThenListen)
 TEST(Test3, MissedWordTurnsRedFiveSecondsAndATenthAfterItsSegment)
 {
     Lesson l;
-    l.start(Exercises::Test3, Exercises::Waiting, 500);
+    l.start(Exercises::Test3);
     EXPECT_EQ(l.ticksUntilPlaying(), 6); // half a second before the first item
     EXPECT_EQ(l.info.text(), "DİNLE");
-    EXPECT_EQ(l.exercises.TargetGraphic->Name, "bir");
+    EXPECT_EQ(l.exercises.target()->Name, "bir");
     EXPECT_EQ(l.at(20, 20), qRgb(100, 100, 100)); // nothing is marked while listening
 
-    while (l.exercises.ExercisePhase == Exercises::Sounding)
+    while (l.exercises.phase() == Exercises::Sounding)
         l.tick();
     EXPECT_EQ(l.info.text(), "BUL");
     for (int i = 0; i < 50; ++i)
@@ -142,49 +140,49 @@ TEST(Test3, MissedWordTurnsRedFiveSecondsAndATenthAfterItsSegment)
     l.tick(); // 5.1 s after the segment
     EXPECT_EQ(l.at(20, 20), qRgb(139, 0, 0)); // 100 + (231 - 192); 100 + (49 - 192), clipped
     EXPECT_EQ(l.device.mode(), MediaDevice::Mode::Playing);
-    EXPECT_EQ(l.exercises.TargetGraphic->Name, "iki");
+    EXPECT_EQ(l.exercises.target()->Name, "iki");
 }
 
 TEST(Test3, AnAnswerMovesOnAtTheNextTickWithoutTheRedReveal)
 {
     Lesson l;
-    l.start(Exercises::Test3, Exercises::Waiting, 500);
+    l.start(Exercises::Test3);
     l.ticksUntilPlaying();
-    while (l.exercises.ExercisePhase == Exercises::Sounding)
+    while (l.exercises.phase() == Exercises::Sounding)
         l.tick();
-    l.exercises.Answered = true; // the learner clicked
+    l.exercises.answer(l.exercises.target()); // the learner clicked the word asked for
     l.tick();
-    EXPECT_EQ(l.at(20, 20), qRgb(100, 100, 100));
-    EXPECT_EQ(l.exercises.TargetGraphic->Name, "iki");
+    EXPECT_EQ(l.at(20, 20), qRgb(37, 159, 40)); // green, and no red reveal after it
+    EXPECT_EQ(l.exercises.target()->Name, "iki");
 }
 
 TEST(Test3, TheRecordingStaysPausedAfterTheLastItem)
 {
     Lesson l;
-    l.test3.setText("1");
-    l.start(Exercises::Test3, Exercises::Waiting, 500);
-    for (int i = 0; i < 1000 && l.exercises.ExerciseKind != Exercises::None; ++i)
+    l.exercises.setWaitTimes(1, 1.5);
+    l.start(Exercises::Test3);
+    for (int i = 0; i < 1000 && l.exercises.kind() != Exercises::None; ++i)
         l.tick();
-    EXPECT_EQ(l.exercises.ExerciseKind, Exercises::None);
+    EXPECT_EQ(l.exercises.kind(), Exercises::None);
     EXPECT_NE(l.device.mode(), MediaDevice::Mode::Playing);
-    EXPECT_FALSE(l.timer3.isActive());
+    EXPECT_FALSE(l.exercises.ticking());
 }
 
 TEST(Exercises, EmptyReadSetEndsAtOnce)
 {
     Lesson l;
-    l.chapter.ReadSet.clear();
-    l.start(Exercises::Test1, Exercises::Waiting, 0);
+    l.chapter.LstRObj.clear();
+    l.start(Exercises::Test1);
     l.tick();
-    EXPECT_EQ(l.exercises.ExerciseKind, Exercises::None);
-    EXPECT_FALSE(l.timer3.isActive());
+    EXPECT_EQ(l.exercises.kind(), Exercises::None);
+    EXPECT_FALSE(l.exercises.ticking());
 }
 
 TEST(Exercises, AnItemWhoseRectangleIsGoneIsPassedOver)
 {
     Lesson l;
     l.chapter.deleteGraphic(static_cast<TGraphicObj *>(Chapter::FindObjectById(1, l.chapter.LstGObj)));
-    l.start(Exercises::Test1, Exercises::Waiting, 0);
+    l.start(Exercises::Test1);
     l.tick();
     EXPECT_EQ(l.device.position(), 10000); // "bir" skipped, "iki" plays
 }
@@ -194,37 +192,28 @@ TEST(Exercises, ASegmentWithoutLengthEndsItsReadingAtTheNextTick)
     Lesson l;
     auto *voice = static_cast<TVoiceObj *>(Chapter::FindObjectById(1, l.chapter.LstVObj));
     voice->StopTime = voice->StartTime - 200; // a stop before its start
-    l.start(Exercises::Test1, Exercises::Waiting, 0);
+    l.start(Exercises::Test1);
     l.tick();
     l.tick(); // past the stop at once: reading starts
     EXPECT_EQ(l.info.text(), "OKU");
-    EXPECT_EQ(l.exercises.WaitLimit, 0u);
+    EXPECT_EQ(l.exercises.waitLimit(), 0u);
     l.tick();
     EXPECT_EQ(l.info.text(), "DİNLE");
     EXPECT_EQ(l.device.position(), 10000);
 }
 
-TEST(WaitTimes, UpDownsStayWithinTheirRanges)
+TEST(WaitTimes, StepsStayWithinTheirRanges)
 {
-    Lesson l;
-    l.test12.setText("1,5");
-    EXPECT_TRUE(l.exercises.UDTest12ChangingEx(11, 10));
-    EXPECT_EQ(l.test12.text(), "1,6");
-    l.test12.setText("4,9");
-    EXPECT_TRUE(l.exercises.UDTest12ChangingEx(11, 10));
-    EXPECT_EQ(l.test12.text(), "5");
-    EXPECT_FALSE(l.exercises.UDTest12ChangingEx(12, 11));
-    EXPECT_EQ(l.test12.text(), "5");
-    l.test12.setText("1");
-    EXPECT_FALSE(l.exercises.UDTest12ChangingEx(9, 10));
-    EXPECT_EQ(l.test12.text(), "1");
-
-    l.test3.setText("60");
-    EXPECT_FALSE(l.exercises.UDTest3ChangingEx(2, 1));
-    l.test3.setText("1");
-    EXPECT_FALSE(l.exercises.UDTest3ChangingEx(1, 2));
-    EXPECT_TRUE(l.exercises.UDTest3ChangingEx(3, 2));
-    EXPECT_EQ(l.test3.text(), "2");
+    EXPECT_EQ(WaitTimes::stepTest12("1,5", 1), "1,6");
+    EXPECT_EQ(WaitTimes::stepTest12("4,9", 1), "5"); // exact tenths: not a hair above 5
+    EXPECT_EQ(WaitTimes::stepTest12("5", 1), std::nullopt);
+    EXPECT_EQ(WaitTimes::stepTest12("1", -1), std::nullopt);
+    EXPECT_EQ(WaitTimes::stepTest12("9", -1), std::nullopt); // a stored 9 cannot step further out
+    EXPECT_EQ(WaitTimes::stepTest12("9", -40), "5");
+    EXPECT_EQ(WaitTimes::stepTest3("60", 1), std::nullopt);
+    EXPECT_EQ(WaitTimes::stepTest3("1", -1), std::nullopt);
+    EXPECT_EQ(WaitTimes::stepTest3("1", 1), "2");
+    EXPECT_DOUBLE_EQ(WaitTimes::readingFactor("1.5"), 1.2); // a point is no decimal separator here
 }
 
 namespace {
@@ -245,9 +234,9 @@ struct Adjacent : Lesson
     void fullTick()
     {
         device.advance(100);
-        if (timer1.isActive())
+        if (playback.ticking())
             playback.PlaybackTick();
-        if (timer3.isActive())
+        if (exercises.ticking())
             exercises.Timer3Timer();
     }
 };
@@ -257,30 +246,29 @@ struct Adjacent : Lesson
 TEST(SectionPlay, TheWordPlayedStaysMarkedNotTheOneAfterIt)
 {
     Adjacent l;
-    l.exercises.SectionStart = 1000;
-    l.exercises.SectionStop = 2050;
-    l.exercises.PlaySection();
-    for (int i = 0; i < 30 && l.timer3.isActive(); ++i)
+    l.window.show();
+    l.exercises.PlaySection(1000, 2050);
+    for (int i = 0; i < 30 && l.exercises.ticking(); ++i)
         l.fullTick();
-    EXPECT_FALSE(l.timer3.isActive());
+    EXPECT_FALSE(l.exercises.ticking());
     EXPECT_NE(l.device.mode(), MediaDevice::Mode::Playing);
-    EXPECT_EQ(l.page.EditRect, (PixelRect{10, 10, 60, 40})); // "bir", not "iki"
+    EXPECT_EQ(l.page.editRect(), (PixelRect{10, 10, 60, 40})); // "bir", not "iki"
 }
 
 TEST(Exercises, AnItemThatEndsWithTheRecordingGoesOn)
 {
     for (const int stop : {30000, 29950, 40000}) {
         Lesson l;
-        l.test12.setText("1");
+        l.exercises.setWaitTimes(5, 1.0);
         static_cast<TVoiceObj *>(Chapter::FindObjectById(3, l.chapter.LstVObj))->StopTime = stop;
-        l.start(Exercises::Test1, Exercises::Waiting, 0);
-        for (int i = 0; i < 2000 && l.exercises.ExerciseKind != Exercises::None; ++i) {
+        l.start(Exercises::Test1);
+        for (int i = 0; i < 2000 && l.exercises.kind() != Exercises::None; ++i) {
             l.device.advance(100);
-            if (l.timer1.isActive())
+            if (l.playback.ticking())
                 l.playback.PlaybackTick();
-            if (l.timer3.isActive())
+            if (l.exercises.ticking())
                 l.exercises.Timer3Timer();
         }
-        EXPECT_EQ(l.exercises.ExerciseKind, Exercises::None) << "stop " << stop << ", stuck on " << l.info.text().toStdString();
+        EXPECT_EQ(l.exercises.kind(), Exercises::None) << "stop " << stop << ", stuck on " << l.info.text().toStdString();
     }
 }

@@ -52,18 +52,17 @@ TEST(LoadPageImage, ShowsTheJpegAtTheChosenScale)
     ASSERT_TRUE(patterned(2000, 1000).save(dir.filePath("wide.jpg"), "JPG", 90));
     PageHarness h;
     h.folder = dir.path();
-    h.sizeType = 0;
+    h.setOptions(PageDisplay::FitScreen, 0);
     ASSERT_TRUE(h.page.LoadPageImage("wide.jpg"));
-    EXPECT_DOUBLE_EQ(h.page.FitScale, 0.49152);
+    EXPECT_DOUBLE_EQ(h.page.fitScale(), 0.49152);
     EXPECT_EQ(h.img->image().size(), QSize(983, 491));
     EXPECT_EQ(h.img->pos(), QPoint((1024 - 983) / 2, (768 - 491 - 40) / 2));
 
-    h.sizeType = 1;
-    h.sizeIndex = 1; // %75
+    h.setOptions(PageDisplay::ChosenSize, 1); // %75
     ASSERT_TRUE(h.page.LoadPageImage("wide.jpg"));
     EXPECT_EQ(h.img->image().size(), QSize(1500, 750));
     EXPECT_EQ(h.img->x(), 0); // wider than the screen: from its left edge, all of it in reach
-    h.sizeIndex = 0; // %100: the decoded picture as it is
+    h.setOptions(PageDisplay::ChosenSize, 0); // %100: the decoded picture as it is
     ASSERT_TRUE(h.page.LoadPageImage("wide.jpg"));
     EXPECT_EQ(h.img->image().size(), QSize(2000, 1000));
 }
@@ -86,7 +85,7 @@ TEST(LoadPageImage, DamagedPictureIsAnErrorAndTheOldPageStays)
     EXPECT_TRUE(h.page.LoadPageImage("missing.jpg", &error)); // a missing file changes nothing, quietly
     EXPECT_TRUE(error.isEmpty());
     EXPECT_EQ(h.img->image(), shown);
-    EXPECT_EQ(h.page.PageImageFile, "missing.jpg");
+    EXPECT_EQ(h.page.pageImageFile(), "missing.jpg");
 }
 
 TEST(LoadPageImage, APictureTooLargeToShowIsRefusedLikeADamagedOne)
@@ -100,19 +99,18 @@ TEST(LoadPageImage, APictureTooLargeToShowIsRefusedLikeADamagedOne)
     ASSERT_TRUE(square.save(dir.filePath("square.jpg"), "JPG"));
     PageHarness h;
     h.folder = dir.path();
-    h.sizeType = 1;
-    h.sizeIndex = 2; // %50: 8192 pixels wide, within bounds
+    h.setOptions(PageDisplay::ChosenSize, 2); // %50: 8192 pixels wide, within bounds
     ASSERT_TRUE(h.page.LoadPageImage("strip.jpg"));
     const QImage shown = h.img->image();
     EXPECT_EQ(shown.size(), QSize(8192, 4));
 
     QString error;
-    h.sizeIndex = 0; // %100
+    h.setOptions(PageDisplay::ChosenSize, 0); // %100
     EXPECT_FALSE(h.page.LoadPageImage("strip.jpg", &error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("Sayfaya ait resim dosyası açılamıyor !\n") + dir.filePath("strip.jpg")))
         << error.toStdString();
     EXPECT_EQ(h.img->image(), shown);
-    h.sizeIndex = 4; // %150
+    h.setOptions(PageDisplay::ChosenSize, 4); // %150
     EXPECT_FALSE(h.page.LoadPageImage("square.jpg", &error));
     EXPECT_EQ(h.img->image(), shown);
 }
@@ -132,8 +130,7 @@ TEST(RescaleViewRects, TruncatesAllFourSides)
 {
     PageHarness h;
     TGraphicObj *g = h.addGraphic(7, "Kaf", {10, 20, 110, 90});
-    h.sizeType = 1;
-    h.sizeIndex = 1;
+    h.setOptions(PageDisplay::ChosenSize, 1);
     h.page.RescaleViewRects();
     EXPECT_EQ(g->ViewRect, (PixelRect{7, 15, 82, 67})); // the reader would round 67.5 to 68
 }
@@ -143,16 +140,16 @@ TEST(MarkRect, FrameIsTheThreePixelBandAroundTheRectangle)
     PageHarness h;
     h.img->setImage(patterned(60, 40));
     const QImage page = h.img->image();
-    h.page.MarkRect(0, {10, 10, 14, 13});
+    h.page.MarkRect(PageDisplay::Frame, {10, 10, 14, 13});
     QImage expected = page;
     for (int y = 9; y <= 13; ++y)
         for (int x = 9; x <= 14; ++x)
             expected.setPixel(x, y, page.pixel(x, y) ^ 0x00FFFFFF);
     EXPECT_EQ(h.img->image(), expected);
-    EXPECT_EQ(h.page.EditRect, (PixelRect{10, 10, 14, 13}));
+    EXPECT_EQ(h.page.editRect(), (PixelRect{10, 10, 14, 13}));
     h.page.UnmarkRect();
     EXPECT_EQ(h.img->image(), page);
-    EXPECT_EQ(h.page.MarkKind, -1);
+    EXPECT_EQ(h.page.markKind(), PageDisplay::NoMark);
 }
 
 TEST(MarkRect, PointerStandsCentredUnderTheRectangle)
@@ -161,9 +158,8 @@ TEST(MarkRect, PointerStandsCentredUnderTheRectangle)
     h.img->setImage(patterned(120, 90));
     const QImage page = h.img->image();
     const QImage pointer = pointerPicture();
-    h.page.MarkRect(1, {50, 10, 60, 30}); // narrower than the pointer: it still centres
+    h.page.MarkRect(PageDisplay::Pointer, {50, 10, 60, 30}); // narrower than the pointer: it still centres
     const QPoint origin(50 + (10 - 23) / 2, 30); // -13 / 2 is -6: toward zero
-    EXPECT_EQ(h.page.MarkOrigin, origin);
     QImage expected = page;
     const QRgb key = pointer.pixel(0, 32);
     for (int y = 0; y < 33; ++y)
@@ -180,7 +176,7 @@ TEST(MarkRect, RecolourAddsTheMarkColourMinus192)
     PageHarness h;
     h.img->setImage(patterned(60, 40));
     const QImage page = h.img->image();
-    h.page.MarkRect(2, {5, 6, 25, 16}); // "Somon": +55 red, +7 green, -55 blue
+    h.page.MarkRect(PageDisplay::Recolour, {5, 6, 25, 16}); // "Somon": +55 red, +7 green, -55 blue
     QImage expected = page;
     for (int y = 6; y < 16; ++y)
         for (int x = 5; x < 25; ++x) {
@@ -188,7 +184,7 @@ TEST(MarkRect, RecolourAddsTheMarkColourMinus192)
             expected.setPixel(x, y, qRgb(clip(qRed(p) + 55), clip(qGreen(p) + 7), clip(qBlue(p) - 55)));
         }
     EXPECT_EQ(h.img->image(), expected);
-    h.page.MarkRect(2, {30, 6, 40, 16}); // the next mark first restores the last one
+    h.page.MarkRect(PageDisplay::Recolour, {30, 6, 40, 16}); // the next mark first restores the last one
     h.page.UnmarkRect();
     EXPECT_EQ(h.img->image(), page);
 }
@@ -210,13 +206,13 @@ TEST(MarkRect, ANewPictureForgetsTheMarkOfTheOldOne)
     ASSERT_TRUE(patterned(200, 100).save(dir.filePath("a.jpg"), "JPG"));
     PageHarness h;
     h.folder = dir.path();
-    h.sizeType = 1;
+    h.setOptions(PageDisplay::ChosenSize, 0);
     ASSERT_TRUE(h.page.LoadPageImage("a.jpg"));
-    h.page.MarkRect(2, {10, 10, 50, 50});
+    h.page.MarkRect(PageDisplay::Recolour, {10, 10, 50, 50});
     ASSERT_TRUE(h.page.LoadPageImage("a.jpg"));
     const QImage fresh = h.img->image();
     h.page.UnmarkRect();
-    h.page.MarkRect(0, {60, 10, 70, 20});
+    h.page.MarkRect(PageDisplay::Frame, {60, 10, 70, 20});
     h.page.UnmarkRect();
     EXPECT_EQ(h.img->image(), fresh); // no old patch or outline was drawn onto the new page
 }
@@ -239,8 +235,8 @@ struct Overlap : PageHarness
     }
     const TVoiceObj *markAt(qint64 p)
     {
-        page.MarkingStep(p, 0);
-        return page.MarkedVoice;
+        page.MarkingStep(p);
+        return page.markedVoice();
     }
 };
 
@@ -252,14 +248,14 @@ TEST(MarkingStep, FirstLinkInListOrderWinsAndStaysUntilItsSegmentEnds)
     EXPECT_EQ(o.markAt(0), nullptr); // on the start bound: not inside
     EXPECT_EQ(o.markAt(100), o.a);
     EXPECT_EQ(o.markAt(4999), o.a);
-    EXPECT_EQ(o.page.EditRect, (PixelRect{10, 10, 50, 30}));
+    EXPECT_EQ(o.page.editRect(), (PixelRect{10, 10, 50, 30}));
     EXPECT_EQ(o.markAt(5000), o.b); // on A's stop bound: A is over
-    EXPECT_EQ(o.page.EditRect, (PixelRect{10, 100, 50, 130}));
+    EXPECT_EQ(o.page.editRect(), (PixelRect{10, 100, 50, 130}));
     EXPECT_EQ(o.markAt(6000), o.b);
     EXPECT_EQ(o.markAt(4000), o.b); // B still holds the position
     EXPECT_EQ(o.markAt(8000), nullptr);
-    EXPECT_EQ(o.page.MarkKind, -1);
-    EXPECT_EQ(o.page.EditRect, PixelRect{});
+    EXPECT_EQ(o.page.markKind(), -1);
+    EXPECT_EQ(o.page.editRect(), PixelRect{});
 }
 
 TEST(MarkingStep, SeekInsideTheMarkedSegmentKeepsTheMark)
@@ -269,7 +265,7 @@ TEST(MarkingStep, SeekInsideTheMarkedSegmentKeepsTheMark)
     const QImage marked = o.img->image();
     o.markAt(2500);
     EXPECT_EQ(o.img->image(), marked);
-    EXPECT_EQ(o.page.MarkedVoice, o.a);
+    EXPECT_EQ(o.page.markedVoice(), o.a);
 }
 
 TEST(MarkingStep, LinkWhoseRectangleIsGoneMarksNothing)
@@ -287,7 +283,7 @@ TEST(MarkingStep, DeletedVoiceIsForgotten)
     Overlap o;
     o.markAt(1000);
     o.chapter.deleteVoice(o.a);
-    EXPECT_EQ(o.page.MarkedVoice, nullptr);
+    EXPECT_EQ(o.page.markedVoice(), nullptr);
     EXPECT_EQ(o.markAt(1000), nullptr);
 }
 

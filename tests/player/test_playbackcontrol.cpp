@@ -17,32 +17,40 @@ using namespace lirena;
 
 namespace {
 
-// The playback controls on their own, driven by calling the handlers.
-struct Bench
+// The playback controls on their own, driven by calling the handlers; the
+// tick's listener records what it was asked.
+struct Bench : PlaybackControl::TickListener
 {
     QWidget window;
     QToolButton play{&window}, pause{&window}, stop{&window};
     TSlider slider{&window};
     QLabel time{&window}, total{&window};
-    QTimer timer1, timer2, timer3;
     ScriptedDevice device;
     FakeDialogs dialogs;
-    PlaybackControl control{device, {&play, &pause, &stop, &slider, &time, &total, &timer1, &timer2, &timer3},
+    PlaybackControl control{device,
+                            {.btnPlay = &play,
+                             .btnPause = &pause,
+                             .btnStop = &stop,
+                             .Slider = &slider,
+                             .LblTime = &time,
+                             .LblTotTime = &total},
                             dialogs};
     std::vector<qint64> marked;
     int panelReapplied = 0;
     int exercisesStopped = 0;
+    int transports = 0;
 
     Bench()
     {
-        control.markingStep = [this](qint64 p) { marked.push_back(p); };
-        control.reapplyPanelState = [this] { ++panelReapplied; };
-        control.stopExercise = [this] { ++exercisesStopped; };
-        timer1.setInterval(100);
-        timer2.setInterval(100);
-        timer3.setInterval(100);
+        control.setTickListener(this);
+        QObject::connect(&control, &PlaybackControl::opened, [this] { ++panelReapplied; });
+        QObject::connect(&control, &PlaybackControl::sliderPressed, [this] { ++exercisesStopped; });
+        QObject::connect(&control, &PlaybackControl::transportChanged, [this] { ++transports; });
         slider.setGeometry(0, 0, 400, 25);
     }
+
+    bool sectionEnded(qint64) override { return false; }
+    void markAt(qint64 p) override { marked.push_back(p); }
 
     void openFile() { control.OpenMedia("/course/sayfa01.mp3", true); }
 };
@@ -63,7 +71,7 @@ TEST(OpenMedia, OpenedRecordingBringsTheControlsToLife)
 {
     Bench b;
     b.openFile();
-    EXPECT_TRUE(b.control.MediaOpen);
+    EXPECT_TRUE(b.control.isOpen());
     EXPECT_EQ(b.slider.maximum(), 4000);
     EXPECT_TRUE(b.slider.isEnabled());
     EXPECT_TRUE(b.play.isEnabled() && b.pause.isEnabled() && b.stop.isEnabled());
@@ -79,7 +87,7 @@ TEST(OpenMedia, FailureLeavesEverythingInertAndWarnsOnlyForMp3)
     b.openFile();
     b.device.opens = false;
     b.control.OpenMedia("/course/yok.MP3", true);
-    EXPECT_FALSE(b.control.MediaOpen);
+    EXPECT_FALSE(b.control.isOpen());
     EXPECT_FALSE(b.slider.isEnabled());
     EXPECT_FALSE(b.play.isEnabled() || b.pause.isEnabled() || b.stop.isEnabled());
     ASSERT_EQ(b.dialogs.warnings.size(), 1);
@@ -97,34 +105,33 @@ TEST(OpenMedia, FailureLeavesEverythingInertAndWarnsOnlyForMp3)
     b.control.StopMedia();
     b.control.SeekMedia(100);
     EXPECT_TRUE(b.device.calls.isEmpty());
-    EXPECT_FALSE(b.timer1.isActive());
+    EXPECT_FALSE(b.control.ticking());
 }
 
 TEST(Playback, PlayPauseAndStopSetTimersAndButtons)
 {
     Bench b;
     b.openFile();
-    b.timer3.start();
     b.control.PlayMedia();
-    EXPECT_TRUE(b.timer1.isActive());
-    EXPECT_FALSE(b.timer3.isActive());
+    EXPECT_TRUE(b.control.ticking());
+    EXPECT_EQ(b.transports, 1); // the exercise tick holds on every play, pause and stop
     EXPECT_FALSE(b.play.isEnabled());
 
     b.device.advance(1500);
     b.control.PauseMedia();
     EXPECT_EQ(b.device.mode(), MediaDevice::Mode::Paused);
-    EXPECT_FALSE(b.timer1.isActive());
+    EXPECT_FALSE(b.control.ticking());
     EXPECT_TRUE(b.play.isEnabled());
     b.control.PauseMedia();
     EXPECT_EQ(b.device.mode(), MediaDevice::Mode::Playing);
     EXPECT_EQ(b.device.position(), 1500); // resumed where it stopped
-    EXPECT_TRUE(b.timer1.isActive());
+    EXPECT_TRUE(b.control.ticking());
     EXPECT_FALSE(b.play.isEnabled());
 
     b.marked.clear();
     b.control.StopMedia();
     EXPECT_EQ(b.device.position(), 0);
-    EXPECT_FALSE(b.timer1.isActive());
+    EXPECT_FALSE(b.control.ticking());
     EXPECT_TRUE(b.play.isEnabled());
     EXPECT_EQ(b.marked, std::vector<qint64>{0}); // the seek to 0 runs the marking step
 }
@@ -141,11 +148,11 @@ TEST(Playback, TickShowsThePositionAndPausesAtTheEnd)
     b.control.PlaybackTick();
     EXPECT_EQ(b.time.text(), "00:00:03.0");
     EXPECT_EQ(b.slider.value(), 3083);
-    EXPECT_TRUE(b.timer1.isActive());
+    EXPECT_TRUE(b.control.ticking());
     b.device.advance(5000);
     b.control.PlaybackTick();
     EXPECT_EQ(b.time.text(), "00:00:04.0");
-    EXPECT_FALSE(b.timer1.isActive());
+    EXPECT_FALSE(b.control.ticking());
     EXPECT_TRUE(b.play.isEnabled());
     b.control.PlayMedia(); // play at the end starts over
     EXPECT_EQ(b.device.position(), 0);
@@ -176,25 +183,23 @@ TEST(SliderDrag, PlayingRecordingPausesAndResumesFromTheReleasePoint)
 
     b.control.SliderMouseDown();
     EXPECT_EQ(b.exercisesStopped, 1);
-    EXPECT_TRUE(b.control.SliderDragging);
-    EXPECT_EQ(b.device.mode(), MediaDevice::Mode::Paused);
-    EXPECT_FALSE(b.timer1.isActive());
+        EXPECT_EQ(b.device.mode(), MediaDevice::Mode::Paused);
+    EXPECT_FALSE(b.control.ticking());
 
     b.slider.setValue(2500);
     b.control.SliderMouseMove();
-    EXPECT_TRUE(b.timer2.isActive());
+    EXPECT_TRUE(b.control.settling());
     b.control.Timer2Timer(); // 100 ms without movement: the device follows the thumb
-    EXPECT_FALSE(b.timer2.isActive());
+    EXPECT_FALSE(b.control.settling());
     EXPECT_EQ(b.device.position(), 2500);
     EXPECT_EQ(b.device.mode(), MediaDevice::Mode::Stopped);
 
     b.slider.setValue(3000);
     b.control.SliderChanged();
     b.control.SliderMouseUp();
-    EXPECT_FALSE(b.control.SliderDragging);
-    EXPECT_EQ(b.device.position(), 3000);
+        EXPECT_EQ(b.device.position(), 3000);
     EXPECT_EQ(b.device.mode(), MediaDevice::Mode::Playing);
-    EXPECT_TRUE(b.timer1.isActive());
+    EXPECT_TRUE(b.control.ticking());
 }
 
 TEST(SliderDrag, PausedRecordingIsNotPlayedByThePress)
@@ -259,7 +264,7 @@ TEST(Playback, NoSoundOutputIsToldOnceARunAndPlayingGoesOn)
     b.control.PlaybackTick();
     ASSERT_EQ(b.dialogs.warnings.size(), 1);
     EXPECT_TRUE(b.dialogs.warnings[0].startsWith("Ses çıkışı bulunamadı !"));
-    EXPECT_TRUE(b.timer1.isActive()); // on the clock, the marks still follow
+    EXPECT_TRUE(b.control.ticking()); // on the clock, the marks still follow
     b.control.PauseMedia();
     b.control.PlayMedia();
     b.device.advance(100);

@@ -19,16 +19,14 @@ TEST(SectionStop, TheRealDeviceStopsAtTheSectionsEnd)
     SoundMediaDevice device;
     PageHarness h(&device);
     h.playback.OpenMedia(QStringLiteral(LIRENA_TEST_DATA "/data/cbr-44k-stereo.mp3"), false);
-    ASSERT_TRUE(h.playback.MediaOpen);
+    ASSERT_TRUE(h.playback.isOpen());
     for (const auto &[start, stop] : {std::pair{500, 1500}, std::pair{3000, 4000}}) { // the second ends with the recording
-        h.exercises.SectionStart = start;
-        h.exercises.SectionStop = stop;
-        h.exercises.PlaySection();
+        h.exercises.PlaySection(start, stop);
         QElapsedTimer clock;
         clock.start();
-        while (h.timer3.isActive() && clock.elapsed() < 5000)
+        while (h.exercises.ticking() && clock.elapsed() < 5000)
             QTest::qWait(5);
-        EXPECT_FALSE(h.timer3.isActive()) << "the section " << start << ".." << stop << " never ended";
+        EXPECT_FALSE(h.exercises.ticking()) << "the section " << start << ".." << stop << " never ended";
         EXPECT_FALSE(h.playback.isPlaying());
         const qint64 heard = h.playback.position();
         EXPECT_GE(heard, std::min<qint64>(stop, device.length()));
