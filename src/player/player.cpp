@@ -31,11 +31,11 @@ Player::Player(Chapter &chapter, MediaDevice &media, UserDialogs &dialogs, Widge
     // Taking the slider ends an exercise; so does a reload of a tinted page.
     connect(&mPlayback, &PlaybackControl::sliderPressed, &mExercises, &Exercises::StopExercise);
     connect(&mPage, &PageDisplay::restored, &mExercises, &Exercises::StopExercise);
-    // A size change pauses playback and holds the exercise; it never resumes a paused recording.
+    // A size change pauses playback (it never resumes a paused recording); the
+    // reload that follows ends the exercise.
     connect(&mPage, &PageDisplay::rescaling, this, [this] {
         if (mPlayback.isPlaying())
             mPlayback.PauseMedia();
-        mExercises.interrupt();
     });
     connect(w.play, &QToolButton::clicked, this, [this] { transportButton(&PlaybackControl::PlayMedia); });
     connect(w.pause, &QToolButton::clicked, this, [this] { transportButton(&PlaybackControl::PauseMedia); });
