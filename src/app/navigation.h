@@ -27,8 +27,9 @@ public:
 
     Navigation(Hooks hooks, QToolButton *back, QToolButton *forward, QObject *parent = nullptr);
 
-    QStringList History;
-    int HistoryIndex = 0;
+    // The visited chapters' entries, oldest first, and the index of the one shown.
+    const QStringList &history() const { return History; }
+    int historyIndex() const { return HistoryIndex; }
 
     // The entry of the chapter shown: name, position now, file name.
     QString HistoryEntry() const;
@@ -49,6 +50,8 @@ private:
     void moveBy(int step);
 
     Hooks h;
+    QStringList History;
+    int HistoryIndex = 0;
     QToolButton *mBack;
     QToolButton *mForward;
 };

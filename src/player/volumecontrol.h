@@ -32,10 +32,6 @@ public:
     void WaveControlChange(int position);
     void CDControlChange(int position);
 
-    bool MixerUpdating = false;
-    quint32 MasterVolumeControl = 0;
-    quint32 WaveVolumeControl = 0;
-    quint32 CdVolumeControl = 0;
 
     // The mixer value of a slider position, and back.
     static quint32 toMixer(int position) { return quint32(position) * 65535 / 100; }
@@ -45,6 +41,10 @@ private:
     void sliderChanged(quint32 control, int position);
 
     Mixer &mMixer;
+    bool MixerUpdating = false; // the program itself moves the sliders
+    quint32 MasterVolumeControl = 0;
+    quint32 WaveVolumeControl = 0;
+    quint32 CdVolumeControl = 0;
     QSlider *mMaster;
     QSlider *mWave;
     QSlider *mCd;

@@ -232,11 +232,11 @@ struct History
 TEST(History, GoingBackAndForwardRestoresChapterAndPosition)
 {
     History h;
-    EXPECT_EQ(h.nav.History, QStringList{"sayfa01.ini|1500"});
+    EXPECT_EQ(h.nav.history(), QStringList{"sayfa01.ini|1500"});
     h.position = 2000;
     h.nav.GoToChapter("/data/sayfa02.ini");
-    EXPECT_EQ(h.nav.History, (QStringList{"Elif|2000|sayfa01.ini", "Be|0|sayfa02.ini"}));
-    EXPECT_EQ(h.nav.HistoryIndex, 1);
+    EXPECT_EQ(h.nav.history(), (QStringList{"Elif|2000|sayfa01.ini", "Be|0|sayfa02.ini"}));
+    EXPECT_EQ(h.nav.historyIndex(), 1);
     EXPECT_TRUE(h.back.isEnabled());
     EXPECT_EQ(h.back.toolTip(), "Elif|2000|sayfa01.ini");
     EXPECT_FALSE(h.forward.isEnabled());
@@ -246,7 +246,7 @@ TEST(History, GoingBackAndForwardRestoresChapterAndPosition)
     h.nav.btnBackClick();
     EXPECT_EQ(h.file, "sayfa01.ini");
     EXPECT_EQ(h.position, 2000);
-    EXPECT_EQ(h.nav.History[1], "Be|700|sayfa02.ini"); // the page left keeps its position
+    EXPECT_EQ(h.nav.history()[1], "Be|700|sayfa02.ini"); // the page left keeps its position
     EXPECT_FALSE(h.back.isEnabled());
     EXPECT_TRUE(h.forward.isEnabled());
     EXPECT_EQ(h.forward.toolTip(), "Be|700|sayfa02.ini");
@@ -261,7 +261,7 @@ TEST(History, ChoosingTheChapterShownAddsAnEntryAndBackSeeksWithinIt)
     History h;
     h.position = 3000;
     h.nav.GoToChapter("/data/sayfa01.ini");
-    EXPECT_EQ(h.nav.History, (QStringList{"Elif|3000|sayfa01.ini", "Elif|3000|sayfa01.ini"}));
+    EXPECT_EQ(h.nav.history(), (QStringList{"Elif|3000|sayfa01.ini", "Elif|3000|sayfa01.ini"}));
     h.position = 9000;
     h.nav.btnBackClick();
     EXPECT_EQ(h.file, "sayfa01.ini");
@@ -275,9 +275,9 @@ TEST(History, ANewChapterAfterGoingBackDropsTheForwardEntries)
     h.nav.GoToChapter("/data/sayfa01.ini");
     h.nav.btnBackClick();
     h.nav.btnBackClick();
-    EXPECT_EQ(h.nav.HistoryIndex, 0);
+    EXPECT_EQ(h.nav.historyIndex(), 0);
     h.nav.GoToChapter("/data/sayfa02.ini");
-    EXPECT_EQ(h.nav.History.size(), 2);
+    EXPECT_EQ(h.nav.history().size(), 2);
     EXPECT_FALSE(h.forward.isEnabled());
 }
 
@@ -287,7 +287,7 @@ TEST(History, ANameWithSeparatorsCanBeReturnedTo)
     h.nav.GoToChapter("/data/sayfa03.ini"); // named "A|B"
     h.position = 4200;
     h.nav.GoToChapter("/data/sayfa02.ini");
-    EXPECT_EQ(h.nav.History[1], "A|B|4200|sayfa03.ini");
+    EXPECT_EQ(h.nav.history()[1], "A|B|4200|sayfa03.ini");
     h.nav.btnBackClick();
     EXPECT_EQ(h.file, "sayfa03.ini");
     EXPECT_EQ(h.position, 4200);
@@ -312,6 +312,6 @@ TEST(History, AChapterThatVanishedStillGetsAnEntry)
 {
     History h;
     h.nav.GoToChapter("/data/gone.ini");
-    EXPECT_EQ(h.nav.History.last(), "Elif|1500|sayfa01.ini");
-    EXPECT_EQ(h.nav.History.size(), 2);
+    EXPECT_EQ(h.nav.history().last(), "Elif|1500|sayfa01.ini");
+    EXPECT_EQ(h.nav.history().size(), 2);
 }

@@ -107,7 +107,7 @@ TEST_F(WindowTest, LoadChapterSubjectGoesThereThroughTheHistory)
     TMainForm &f = show();
     f.TComboSubjectsSelectionChange("LOADCHAPTER", "sayfa02.ini");
     EXPECT_EQ(f.chapterFile().ChapterFileName, "sayfa02.ini");
-    EXPECT_EQ(f.navigation().History.size(), 2);
+    EXPECT_EQ(f.navigation().history().size(), 2);
     EXPECT_TRUE(f.btnBack->isEnabled());
 }
 
