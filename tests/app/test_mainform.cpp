@@ -182,7 +182,7 @@ TEST_F(MainFormTest, FirstActivationRestoresTheLastRun)
     EXPECT_FALSE(f.img->image().isNull());
     EXPECT_GT(f.chapter().ClickSet.size(), 0u); // "Play Limited" built the working sets
     EXPECT_TRUE(f.btnSubjects->isEnabled());
-    EXPECT_EQ(f.navigation().History, QStringList{"sayfa02.ini|1500"}); // the position after the restoring seek
+    EXPECT_EQ(f.navigation().history(), QStringList{"sayfa02.ini|1500"}); // the position after the restoring seek
     EXPECT_EQ(f.LblTime->text(), "00:00:01.5");
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
@@ -195,7 +195,7 @@ TEST_F(MainFormTest, FirstStartWithoutAStoredChapterShowsNoPage)
     EXPECT_EQ(f.ControlPanel->height(), 40);
     EXPECT_TRUE(f.img->image().isNull());
     EXPECT_EQ(f.lblFileName->text(), "New File");
-    EXPECT_EQ(f.navigation().History, QStringList{"|0"});
+    EXPECT_EQ(f.navigation().history(), QStringList{"|0"});
 }
 
 TEST_F(MainFormTest, HtmlPageFillsThePageArea)
