@@ -47,13 +47,24 @@ start_test_env() {
         [ -e "/tmp/.X11-unix/X${display}" ] && break
         sleep 0.1
     done
-    export LIRENA_TEST_DISPLAY=":${display}"
+    # A display that is taken where the lock files do not show it (another
+    # /tmp, the same abstract socket) ends our server: tests would talk to
+    # someone else's.
+    if kill -0 "$LIRENA_XVFB_PID" 2>/dev/null; then
+        export LIRENA_TEST_DISPLAY=":${display}"
+    else
+        echo "test-env: Xvfb did not start on :${display}; tests that need a display will be skipped" >&2
+        LIRENA_XVFB_PID=
+        unset LIRENA_TEST_DISPLAY
+    fi
 }
 
+# Runs from test.sh's exit trap under set -e: nothing here may fail the run,
+# also when a service has already gone.
 stop_test_env() {
-    [ -n "${LIRENA_KEEPALIVE_PID:-}" ] && kill "$LIRENA_KEEPALIVE_PID" 2>/dev/null
+    if [ -n "${LIRENA_KEEPALIVE_PID:-}" ]; then kill "$LIRENA_KEEPALIVE_PID" 2>/dev/null || true; fi
     pulseaudio --kill >/dev/null 2>&1 || true
-    [ -n "${LIRENA_XVFB_PID:-}" ] && kill "$LIRENA_XVFB_PID" 2>/dev/null
-    [ -n "${LIRENA_TEST_RUNTIME:-}" ] && rm -rf "$LIRENA_TEST_RUNTIME"
+    if [ -n "${LIRENA_XVFB_PID:-}" ]; then kill "$LIRENA_XVFB_PID" 2>/dev/null || true; fi
+    if [ -n "${LIRENA_TEST_RUNTIME:-}" ]; then rm -rf "$LIRENA_TEST_RUNTIME" || true; fi
     return 0
 }

@@ -1,8 +1,11 @@
 #include "app/glyphs.h"
 
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+
+#include <algorithm>
 
 namespace lirena {
 
@@ -58,13 +61,24 @@ QPixmap drawGlyph(Glyph glyph, int size, QColor ink)
         p.drawPath(path);
         p.drawRect(QRectF(s * 0.64, m, s * 0.14, s - 2 * m));
         break;
-    case Glyph::Manual:
-        p.setPen(QPen(ink, s * 0.12));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(QRectF(1, 1, s - 2, s - 2));
-        p.setFont(QFont(QStringLiteral("Sans"), int(s * 0.45), QFont::Bold));
-        p.drawText(QRectF(0, 0, s, s), Qt::AlignCenter, QStringLiteral("?"));
+    case Glyph::Manual: {
+        // The question mark alone, as tall as the box: on a 15-pixel button
+        // (an 11-pixel icon) a ring around it leaves too little to read.
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setStyleHint(QFont::SansSerif);
+        font.setBold(true);
+        font.setPixelSize(100);
+        path.addText(0, 0, font, QStringLiteral("?"));
+        const QRectF ink = path.boundingRect();
+        if (ink.isEmpty())
+            break;
+        const qreal k = (s - 1) / ink.height();
+        p.translate((s - ink.width() * k) / 2, 0.5);
+        p.scale(k, k);
+        p.translate(-ink.left(), -ink.top());
+        p.drawPath(path);
         break;
+    }
     case Glyph::PanelDown:
     case Glyph::PanelUp: {
         const bool up = glyph == Glyph::PanelUp;
@@ -87,14 +101,44 @@ QPixmap drawGlyph(Glyph glyph, int size, QColor ink)
     return pixmap;
 }
 
+// Draws a glyph at whatever size it is asked for (a button's icon size, or
+// twice that on a high-density screen) rather than scaling one picture.
+class GlyphEngine : public QIconEngine
+{
+public:
+    GlyphEngine(Glyph glyph, int size) : mGlyph(glyph), mSize(size) {}
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap picture = pixmap(rect.size() * ratio, mode, state);
+        picture.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect.topLeft(), picture);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = std::min(size.width(), size.height());
+        return QSize(side, side);
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
+    {
+        const int side = std::max(1, std::min(size.width(), size.height()));
+        return drawGlyph(mGlyph, side, mode == QIcon::Disabled ? QColor(160, 160, 160) : kInk);
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {QSize(mSize, mSize)}; }
+    QIconEngine *clone() const override { return new GlyphEngine(mGlyph, mSize); }
+    QString key() const override { return QStringLiteral("lirena-glyph"); }
+
+private:
+    Glyph mGlyph;
+    int mSize;
+};
+
 } // namespace
 
 QIcon glyphIcon(Glyph glyph, int size)
 {
-    QIcon icon;
-    icon.addPixmap(drawGlyph(glyph, size, kInk), QIcon::Normal);
-    icon.addPixmap(drawGlyph(glyph, size, QColor(160, 160, 160)), QIcon::Disabled);
-    return icon;
+    return QIcon(new GlyphEngine(glyph, size));
 }
 
 QPixmap logoPicture()

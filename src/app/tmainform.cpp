@@ -145,10 +145,10 @@ void TMainForm::keepHiddenTabsOut(int index)
 
 void TMainForm::showDataMissing()
 {
-    const MountPoint mount = mountOf(DataFolder, mEnv.mountTable);
-    const QString drive = withTrailingSlash(mount.mountPoint);
+    const Drive found = driveOf(DataFolder, mEnv.mountTable);
+    const QString drive = withTrailingSlash(found.path);
     QString message = drive + QStringLiteral(" sürücüsünde Lirena programının veri dosyaları bulunamadı.");
-    if (isOpticalDisc(mount))
+    if (found.disc)
         message += QStringLiteral("\nLütfen ") + drive + QStringLiteral(" sürücüsüne program CD'sini takıp tekrar deneyin.");
     else
         message += QStringLiteral("\nLütfen programı tekrar kurmayı deneyin.");

@@ -43,6 +43,22 @@ QString existingAbsolute(const QString &path)
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
 }
 
+// The folder a removable disc mounts on, for a path below one of the usual
+// places (the path as given, not resolved: /media/cdrom is often a link to
+// /media/cdrom0 and is the name people know); empty elsewhere.
+QString removableMountFolder(const QString &path)
+{
+    const QStringList parts = QDir::cleanPath(QDir(path).absolutePath()).split(u'/', Qt::SkipEmptyParts);
+    qsizetype depth = 0;
+    if (!parts.isEmpty() && (parts[0] == u"media" || parts[0] == u"mnt"))
+        depth = 2;
+    else if (parts.size() >= 2 && parts[0] == u"run" && parts[1] == u"media")
+        depth = 4; // /run/media/USER/LABEL
+    if (depth == 0 || parts.size() < depth)
+        return {};
+    return u'/' + parts.first(depth).join(u'/');
+}
+
 } // namespace
 
 MountPoint mountOf(const QString &path, const QString &mountTable)
@@ -71,6 +87,20 @@ MountPoint mountOf(const QString &path, const QString &mountTable)
 bool isOpticalDisc(const MountPoint &mount)
 {
     return mount.fsType == u"iso9660" || mount.fsType == u"udf";
+}
+
+Drive driveOf(const QString &folder, const QString &mountTable)
+{
+    const MountPoint mount = mountOf(folder, mountTable);
+    const QString top = removableMountFolder(folder);
+    if (!top.isEmpty()) {
+        const QString canonical = QFileInfo(top).canonicalFilePath();
+        const QString own = canonical.isEmpty() ? top : canonical;
+        // Without the disc the folder falls through to the mount above (often "/").
+        if (!isUnder(mount.mountPoint, own))
+            return {top, true};
+    }
+    return {mount.mountPoint, isOpticalDisc(mount)};
 }
 
 } // namespace lirena

@@ -18,4 +18,18 @@ MountPoint mountOf(const QString &path, const QString &mountTable = QStringLiter
 // Whether a mount is an optical disc (ISO 9660 or UDF).
 bool isOpticalDisc(const MountPoint &mount);
 
+// The drive a course folder lies on, as the player names it in messages.
+struct Drive
+{
+    QString path; // "/" or a path without trailing "/"
+    bool disc;    // a disc drive: put the program disc in
+};
+
+// The drive of folder: the mount that holds it, a disc drive when that mount
+// is an optical disc. A folder below /media, /mnt or /run/media that no mount
+// of its own holds is on a disc that is not put in; its drive is the folder
+// the disc mounts on (/media/cdrom for /media/cdrom/veri,
+// /run/media/USER/LABEL below /run/media).
+Drive driveOf(const QString &folder, const QString &mountTable = QStringLiteral("/proc/self/mountinfo"));
+
 } // namespace lirena

@@ -13,7 +13,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QScrollArea>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -121,6 +123,56 @@ TEST_F(MainFormTest, MissingDataOnADiscAsksForTheDisc)
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.errors[0], disc + "/ sürücüsünde Lirena programının veri dosyaları bulunamadı.\nLütfen " +
                                      disc + "/ sürücüsüne program CD'sini takıp tekrar deneyin.");
+}
+
+TEST_F(MainFormTest, MissingDataOnAnEmptyDiscDriveAsksForTheDisc)
+{
+    // No disc in: nothing is mounted on /media/cdrom, the folder falls through to "/".
+    writeFile("mounts", "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n");
+    writeFile("Vedra.ini", "[Settings]\nDataFolder=/media/cdrom/veri\n");
+    create(programDir.filePath("mounts"));
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(dialogs.errors[0], "/media/cdrom/ sürücüsünde Lirena programının veri dosyaları bulunamadı.\n"
+                                 "Lütfen /media/cdrom/ sürücüsüne program CD'sini takıp tekrar deneyin.");
+}
+
+TEST_F(MainFormTest, ManualButtonShowsAQuestionMarkAsTallAsItsIcon)
+{
+    settings("");
+    TMainForm &f = create();
+    const QSize size = f.SpeedButton1->iconSize();
+    const QImage glyph = f.SpeedButton1->icon().pixmap(size, 1.0).toImage();
+    ASSERT_EQ(glyph.size(), size);
+    int top = size.height(), bottom = -1, left = size.width(), right = -1;
+    for (int y = 0; y < glyph.height(); ++y) {
+        for (int x = 0; x < glyph.width(); ++x) {
+            if (qAlpha(glyph.pixel(x, y)) < 128)
+                continue;
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+    }
+    // A mark from the top to the bottom of the icon, narrower than it is tall.
+    EXPECT_GE(bottom - top + 1, size.height() - 2);
+    EXPECT_LE(right - left + 1, size.width() * 3 / 4);
+    EXPECT_GE(left, 1);
+}
+
+TEST_F(MainFormTest, SettingsTheBuildWritesOpenTheFirstLessonAtTheFirstStart)
+{
+    QProcess cmake;
+    cmake.start(QStandardPaths::findExecutable("cmake"),
+                {"-DINI=" + programDir.filePath("Vedra.ini"), "-DCOURSE=" + kCourse, "-P",
+                 QStringLiteral(LIRENA_TEST_DATA "/../scripts/write-settings.cmake")});
+    ASSERT_TRUE(cmake.waitForFinished(30000));
+    ASSERT_EQ(cmake.exitCode(), 0) << cmake.readAllStandardError().toStdString();
+    TMainForm &f = createShown();
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_FALSE(f.img->image().isNull());
+    EXPECT_GT(f.chapter().LstGObj.count(), 0);
+    EXPECT_EQ(f.LblChapterName->text(), "Harfler 1: A - İ");
 }
 
 TEST_F(MainFormTest, ControlPanelMovesBetweenItsStates)

@@ -23,10 +23,12 @@ fi
 work=$(mktemp -d)
 pid=
 helper=
+# Waits for what it ends: a player still writing its files would leave the
+# work folder half removed (and fail the script).
 cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    [ -n "$helper" ] && kill "$helper" 2>/dev/null
-    rm -rf "$work"
+    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
+    if [ -n "$helper" ]; then kill "$helper" 2>/dev/null || true; wait "$helper" 2>/dev/null || true; fi
+    rm -rf "$work" || true
 }
 trap cleanup EXIT
 
@@ -69,4 +71,54 @@ wait_closed() {
     kill -0 "$pid" 2>/dev/null && fail "the window did not close"
     wait "$pid" 2>/dev/null || true
     pid=
+}
+
+# page_object CHAPTER NAME MODE: where the object named NAME (its link's
+# graphic part, as "g02 kalem") of chapter file CHAPTER stands on this screen,
+# with the page shown at the fit size (MODE fit) or at its own size (MODE own)
+# above the 40-pixel button bar, and its voice segment:
+# "left top right bottom start stop" (screen pixels, ms).
+page_object() {
+    python3 - "$1" "$2" "$3" "$width" "$height" <<'PY'
+import math, os, subprocess, sys
+chapter, name, mode, sw, sh = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4]), int(sys.argv[5])
+raw = open(chapter, 'rb').read()
+try:
+    text = raw.decode('utf-8')
+except UnicodeDecodeError:
+    text = raw.decode('cp1254')
+sections, current = {}, None
+for line in text.splitlines():
+    line = line.strip()
+    if line.startswith('[') and line.endswith(']'):
+        current = sections.setdefault(line[1:-1].lower(), {})
+    elif '=' in line and current is not None:
+        key, value = line.split('=', 1)
+        current.setdefault(key.strip().lower(), value.strip())
+
+def resolve(folder, relative):
+    # Course files name their files Windows-style: "\" and any letter case.
+    path = folder
+    for part in relative.replace('\\', '/').split('/'):
+        match = [e for e in os.listdir(path) if e.lower() == part.lower()]
+        path = os.path.join(path, match[0] if match else part)
+    return path
+
+picture = resolve(os.path.dirname(chapter), sections['general']['imagefile'])
+w, h = map(int, subprocess.check_output(['identify', '-format', '%w %h', picture]).split())
+link = next(v for v in sections['vgobjects'].values() if v.split(',')[0] == name)
+graphic, voice = link.split('|')[1:3]
+left, top, right, bottom = map(int, sections['graphicobjects'][graphic].split('|')[1:5])
+start, stop = map(int, sections['voiceobjects'][voice].split('|')[1:3])
+if mode == 'fit':
+    s = sw * 0.96 / w if h < w else (sh - 40) * 0.96 / h
+    while w * s > sw or h * s > sh - 40:
+        s *= 0.9
+    pw, ph = math.trunc(w * s), math.trunc(h * s)
+    left, top, right, bottom = math.trunc(left * s), math.trunc(top * s), round(right * s), round(bottom * s)
+else:
+    pw, ph = w, h
+x0, y0 = (sw - pw) // 2, max(0, (sh - ph - 40) // 2)
+print(x0 + left, y0 + top, x0 + right, y0 + bottom, start, stop)
+PY
 }

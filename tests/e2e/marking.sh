@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # End to end: while the teacher reads, the word heard is marked on the page.
 # Plays the words page of the sample course with the recolour mark and checks,
-# on screenshots, that the rectangle of the second word ("kalem", heard from
-# 1550 to 2017 ms) is tinted while it is read and that the page is as before
-# elsewhere.
+# on screenshots, that the rectangle of the second word ("kalem") is tinted in
+# the middle of its segment and that the page is as before elsewhere.
 # Usage: marking.sh BUILD_DIR COURSE_DIR [SHOT_DIR]
 set -euo pipefail
 
@@ -16,25 +15,14 @@ source "$(dirname "$0")/common.sh"
 
 start_player "[Settings]\nDataFolder=$course\nLastChapter=sayfa04.ini\nLastScreenSize=1\nImageSizeType=0\nMarkType=2\n"
 
-# Where "kalem" (962, 231, 1358, 381 on the 1600 x 1000 page) stands on screen,
-# worked out from the fit rule: 96 % of the screen, shrunk by 0.9 until it fits
-# above the 40-pixel bar; the page centred above the bar.
-read -r left top right bottom < <(python3 - "$width" "$height" <<'PY'
-import math, sys
-sw, sh = int(sys.argv[1]), int(sys.argv[2])
-w, h = 1600, 1000
-s = sw * 0.96 / w
-while w * s > sw or h * s > sh - 40:
-    s *= 0.9
-pw, ph = math.trunc(w * s), math.trunc(h * s)
-x0, y0 = (sw - pw) // 2, max(0, (sh - ph - 40) // 2)
-print(x0 + math.trunc(962 * s), y0 + math.trunc(231 * s), x0 + round(1358 * s), y0 + round(381 * s))
-PY
-)
+# Where "kalem" stands on screen by the fit rule (96 % of the screen, shrunk
+# by 0.9 until it fits above the 40-pixel bar; the page centred above the bar),
+# and when it is heard.
+read -r left top right bottom start stop < <(page_object "$course/sayfa04.ini" "g02 kalem" fit)
 
 shot before
 xdotool mousemove --sync 18 $((height - 20)) click 1   # play
-sleep 1.78
+sleep "$(awk -v a="$start" -v b="$stop" 'BEGIN { printf "%.2f", (a + b) / 2000 }')"
 shot marked
 
 # Inside the rectangle, on paper: "Somon" adds 55 to red (clipped), 7 to green, takes 55 from blue.

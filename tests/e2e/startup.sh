@@ -21,9 +21,10 @@ screen=$(xdpyinfo | awk '/dimensions:/ {print $2}')
 [ "$geometry" = "$screen" ] || fail "window is $geometry, screen is $screen"
 
 shot start
-# The page area shows the default background (R 169, G 39, B 1) beside the page.
-[ "$(pixel start 100 100)" = "169 39 1" ] || fail "background at 100,100 is $(pixel start 100 100)"
-# The A4 page stands in the middle of the screen, on its light paper.
+# The page area shows the default background (R 169, G 39, B 1) beside the
+# page, which is fitted to the screen's width less 4 %.
+[ "$(pixel start 10 100)" = "169 39 1" ] || fail "background at 10,100 is $(pixel start 10 100)"
+# The first page stands in the middle of the screen, on its light paper.
 [ "$(pixel start 960 300)" != "169 39 1" ] || fail "no page in the middle"
 
 # A second start exits at once with code 0; the first keeps running.

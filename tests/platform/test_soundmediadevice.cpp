@@ -1,6 +1,8 @@
 // The real media device on real files, through the test environment's sound
-// server (a null sink). Timing checks allow for a loaded machine but would
-// catch a position that counts decoded rather than heard sound.
+// server (a null sink). Timing checks look for faults only (a position that
+// runs ahead of the sound, stalls or jumps by more than 150 ms), so a loaded
+// machine does not turn them red; bench/bench_media measures how close the
+// position really stays.
 
 #include "platform/soundmediadevice.h"
 
@@ -87,8 +89,8 @@ TEST(SoundMediaDevice, PositionFollowsTheWallClock)
     ASSERT_TRUE(device.open(kData + "cbr-44k-stereo.mp3"));
     device.setPosition(500);
     QElapsedTimer wall;
+    wall.start(); // before play: nothing can be heard earlier
     device.play();
-    wall.start();
     ASSERT_TRUE(device.hasSoundOutput());
     qint64 worst = 0;
     qint64 first = -1;
@@ -101,8 +103,9 @@ TEST(SoundMediaDevice, PositionFollowsTheWallClock)
             worst = std::max(worst, std::abs(elapsed - first - position));
         sleepMs(20);
     }
-    EXPECT_LT(first, 200) << "sound started late";
-    EXPECT_LT(worst, 30) << "position strays from the wall clock";
+    ASSERT_GE(first, 0) << "the position ran ahead of the sound, or never moved";
+    EXPECT_LT(first, 500) << "sound started late";
+    EXPECT_LT(worst, 150) << "position strays from the wall clock";
     EXPECT_EQ(device.mode(), MediaDevice::Mode::Playing);
 }
 
@@ -120,8 +123,8 @@ TEST(SoundMediaDevice, PauseHoldsThePositionAndResumeGoesOn)
     EXPECT_EQ(device.position(), held);
     device.pause();
     EXPECT_EQ(device.mode(), MediaDevice::Mode::Playing);
-    sleepMs(300);
-    EXPECT_GT(device.position(), held + 150);
+    sleepMs(500);
+    EXPECT_GT(device.position(), held + 200);
     device.stop();
     EXPECT_EQ(device.mode(), MediaDevice::Mode::Stopped);
     const qint64 stopped = device.position();
@@ -172,12 +175,14 @@ TEST(SoundMediaDeviceChild, PlaysSilentlyOnTheClock)
         GTEST_SKIP() << "runs in a child process";
     SoundMediaDevice device;
     ASSERT_TRUE(device.open(kData + "pcm-22k-mono.wav"));
+    QElapsedTimer clock;
+    clock.start();
     device.play();
     EXPECT_FALSE(device.hasSoundOutput());
     sleepMs(500);
     const qint64 position = device.position();
-    EXPECT_GT(position, 400);
-    EXPECT_LT(position, 700);
+    EXPECT_LE(position, clock.elapsed() + 150);
+    EXPECT_GE(position, clock.elapsed() - 150);
     QElapsedTimer wall;
     wall.start();
     while (device.mode() == MediaDevice::Mode::Playing && wall.elapsed() < 3000)
