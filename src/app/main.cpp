@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QSessionManager>
-#include <QTimer>
 
 using namespace lirena;
 
@@ -55,9 +54,7 @@ int main(int argc, char **argv)
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager &) {
         form.closeUnattended();
     });
-    // A request that came while the window was being built.
-    if (termination.wasRequested())
-        QTimer::singleShot(0, &form, &TMainForm::closeUnattended);
+
     QObject::connect(&instance, &SingleInstance::activationRequested, &form, &TMainForm::bringToFront);
     form.showFullScreen();
     form.activateWindow();

@@ -1,5 +1,6 @@
 #include "platform/terminationsignal.h"
 
+#include <QMetaMethod>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -14,9 +15,9 @@ namespace {
 // byte into a socket pair whose other end the event loop watches.
 int gSocket[2] = {-1, -1};
 
-void onSignal(int)
+void onSignal(int signal)
 {
-    const char byte = 1;
+    const char byte = char(signal);
     [[maybe_unused]] const ssize_t written = ::write(gSocket[0], &byte, 1);
 }
 
@@ -56,8 +57,17 @@ void TerminationSignal::readPending()
     char byte = 0;
     if (::read(gSocket[1], &byte, 1) != 1)
         return;
-    mRequested = true;
-    emit requested();
+    if (isSignalConnected(QMetaMethod::fromSignal(&TerminationSignal::requested))) {
+        emit requested();
+        return;
+    }
+    // Nobody is there to close (the window is not built yet, or a message
+    // before it waits): the signal does what it does by default.
+    const int signal = byte;
+    struct sigaction action = {};
+    action.sa_handler = SIG_DFL;
+    ::sigaction(signal, &action, nullptr);
+    ::raise(signal);
 }
 
 } // namespace lirena

@@ -18,18 +18,15 @@ public:
     explicit TerminationSignal(QObject *parent = nullptr);
     ~TerminationSignal() override;
 
-    // Whether a request came in, also one no connection was made for yet.
-    bool wasRequested() const { return mRequested; }
-
 signals:
-    // Emitted once per request, from the event loop.
+    // Emitted once per request, from the event loop. While nothing is
+    // connected to it, a request ends the program as the signal would.
     void requested();
 
 private:
     void readPending();
 
     QSocketNotifier *mNotifier = nullptr;
-    bool mRequested = false;
 };
 
 } // namespace lirena
