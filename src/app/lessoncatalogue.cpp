@@ -14,8 +14,8 @@ namespace lirena {
 
 namespace {
 
-const int kGroupImage = 6;
-const int kLessonImage = 9;
+const int kGroupImage = TTreeCombo::kGroupImage;
+const int kLessonImage = TTreeCombo::kEntryImage;
 
 QString firstData(const QStandardItem *node)
 {

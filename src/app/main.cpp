@@ -44,7 +44,7 @@ int main(int argc, char **argv)
     environment.dialogs = &dialogs;
     TMainForm form(environment);
     dialogs.setParentWindow(&form);
-    form.LogoImage->setPixmap(splash->SplashImage().scaledToHeight(140, Qt::SmoothTransformation));
+    form.setLogo(splash->SplashImage());
     splash.reset();
     QApplication::restoreOverrideCursor();
 

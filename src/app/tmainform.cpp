@@ -1,50 +1,44 @@
 #include "app/tmainform.h"
 
+#include "app/aboutpage.h"
+#include "app/buttonbar.h"
+#include "app/lessoncatalogue.h"
+#include "app/mediacheck.h"
+#include "app/navigation.h"
+#include "app/optionspage.h"
+#include "app/ttreecombo.h"
+#include "app/volumepage.h"
+#include "authoring/filepage.h"
+#include "authoring/objectspage.h"
+#include "platform/integertext.h"
 #include "platform/mountinfo.h"
 #include "platform/pathresolver.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/soundmediadevice.h"
 #include "player/colorcombo.h"
-#include "player/pagedisplay.h"
-#include "player/pageview.h"
-#include "player/playbackcontrol.h"
-#include "player/exercises.h"
-#include "player/pageinteraction.h"
 #include "player/player.h"
-#include "player/waittimes.h"
-#include "player/volumecontrol.h"
-#include "app/lessoncatalogue.h"
-#include "app/mediacheck.h"
-#include "app/navigation.h"
-#include "app/ttreecombo.h"
-#include "platform/integertext.h"
 #include "player/rotatedlabel.h"
-#include "player/tradiogroup.h"
+#include "player/waittimes.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStandardItem>
 #include <QSystemTrayIcon>
-#include <QTreeView>
-#include <QCheckBox>
-#include <QCloseEvent>
-#include <QComboBox>
-#include <QFileInfo>
-#include <QLabel>
-#include <QMouseEvent>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScreen>
-#include <QScrollBar>
-#include <QScrollArea>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTimer>
-#include <QToolButton>
+#include <QTreeView>
 #include <QUrl>
 
 namespace lirena {
@@ -87,11 +81,11 @@ void TMainForm::FormCreate()
 {
     // Hidden and disabled: Ctrl+Tab, the tab bar's keys and the wheel pass over
     // a disabled tab, not over one that is only hidden.
-    for (QWidget *design : {FilePage, GObjPage}) {
+    for (QWidget *design : std::initializer_list<QWidget *>{mFilePage, mObjectsPage}) {
         PageControl->setTabVisible(PageControl->indexOf(design), false);
         PageControl->setTabEnabled(PageControl->indexOf(design), false);
     }
-    PageControl->setCurrentWidget(AboutPage);
+    PageControl->setCurrentWidget(mAboutPage);
     connect(PageControl, &QTabWidget::currentChanged, this, &TMainForm::keepHiddenTabsOut);
 
     ReadSourceFolder();
@@ -108,6 +102,7 @@ void TMainForm::FormCreate()
 
     // The notification-area icon is made but never shown.
     RxTray = new QSystemTrayIcon(windowIcon(), this);
+    RxTray->setObjectName(QStringLiteral("RxTray"));
     RxTray->setToolTip(QStringLiteral("Lirena"));
     auto *trayMenu = new QMenu(this);
     trayMenu->addAction(QStringLiteral("&Programı Göster"), this, &TMainForm::show);
@@ -115,15 +110,18 @@ void TMainForm::FormCreate()
     RxTray->setContextMenu(trayMenu);
     connect(RxTray, &QSystemTrayIcon::activated, this, &TMainForm::show);
 
-    mVolume->InitMixer();
+    mVolumePage->InitMixer();
 
     const Profile settings(settingsPath());
     DataFolder = AppSettings::readDataFolder(settings, ProgramFolder);
     mChapterFile.setDataFolder(DataFolder);
 
     if (QFileInfo(resolveCoursePath(DataFolder, QStringLiteral("sayfa01.ini"))).isFile()) {
-        LessonCatalogue::ScanLessonGroups(*TComboLessons, settings, DataFolder);
-        applyDisplayOptions(AppSettings::readDisplayOptions(settings));
+        LessonCatalogue::ScanLessonGroups(mBar->lessonsTree(), settings, DataFolder);
+        const DisplayOptions options = AppSettings::readDisplayOptions(settings);
+        mOptionsPage->setOptions(options);
+        setBackground(colorFromRef(options.BackgroundColor));
+        pushOptions();
         RestorePending = true;
     } else {
         showDataMissing();
@@ -215,9 +213,9 @@ bool TMainForm::FormClose()
 {
     if (mChapter.Modified() && !mUnattended && !ConfirmSaveChanges())
         return false;
-    mVolume->closeMixer();
-    const int position = mediaPosition();
-    ClearChapter();
+    mVolumePage->closeMixer();
+    const int position = int(mPlayer->playback().position());
+    mChapter.ClearChapter();
 
     // Closed before the last run was restored: what is stored is still the
     // learner's, and the window holds nothing newer.
@@ -228,7 +226,7 @@ bool TMainForm::FormClose()
     run.LastChapter = mChapterFile.ChapterFileName;
     run.MediaPosition = position;
     run.LastScreenSize = ControlPanelState;
-    AppSettings::write(settings, run, displayOptions());
+    AppSettings::write(settings, run, mOptionsPage->options());
     QString error;
     // A settings file that cannot be written must not keep the learner from closing.
     if (settings.isDirty() && !settings.save(&error) && !mUnattended)
@@ -239,7 +237,7 @@ bool TMainForm::FormClose()
 
 bool TMainForm::ConfirmSaveChanges()
 {
-    const QString shown = fileNamePart(lblFileName->text());
+    const QString shown = fileNamePart(mFilePage->fileName());
     const auto answer = mDialogs.askYesNoCancel(QStringLiteral("Warning !"), QStringLiteral("Save changes to ") + shown);
     if (answer == UserDialogs::Answer::Cancel)
         return false;
@@ -251,17 +249,12 @@ bool TMainForm::ConfirmSaveChanges()
 
 void TMainForm::saveChapterToCurrentFile()
 {
-    const QString path = lblFileName->text();
+    const QString path = mFilePage->fileName();
     if (!QFileInfo(path).isAbsolute())
         return;
     QString error;
-    if (!mChapterFile.SaveChapter(path, chkSectionPlay->isChecked(), &error))
+    if (!mChapterFile.SaveChapter(path, mFilePage->sectionPlay(), &error))
         mDialogs.error(error);
-}
-
-void TMainForm::ClearChapter()
-{
-    mChapter.ClearChapter();
 }
 
 PageDisplay &TMainForm::pageDisplay()
@@ -286,26 +279,15 @@ PageInteraction &TMainForm::interaction()
 
 void TMainForm::pushOptions()
 {
-    const int style = RGrpMarkType->itemIndex();
+    const DisplayOptions o = mOptionsPage->options();
     mPlayer->page().setOptions({
-        .sizeType = PageDisplay::SizeType(RGrpImageSize->itemIndex() == 0 ? PageDisplay::FitScreen
-                                                                           : PageDisplay::ChosenSize),
-        .sizeIndex = cmbImageSize->currentIndex(),
-        .markStyle = style >= 0 && style <= 2 ? PageDisplay::MarkStyle(style) : PageDisplay::NoMark,
-        .markColor = MarkColorCombo->selectedColor(),
+        .sizeType = o.ImageSizeType == 0 ? PageDisplay::FitScreen : PageDisplay::ChosenSize,
+        .sizeIndex = o.ImageSize,
+        .markStyle = o.MarkType >= 0 && o.MarkType <= 2 ? PageDisplay::MarkStyle(o.MarkType) : PageDisplay::NoMark,
+        .markColor = colorFromRef(o.MarkColor),
     });
-    mPlayer->exercises().setWaitTimes(WaitTimes::test3Seconds(LblTest3->text()),
-                                      WaitTimes::readingFactor(LblTest12->text()));
-}
-
-int TMainForm::mediaPosition() const
-{
-    return int(mPlayer->playback().position());
-}
-
-void TMainForm::StopExercise()
-{
-    mPlayer->exercises().StopExercise();
+    mPlayer->exercises().setWaitTimes(WaitTimes::test3Seconds(o.Test3WaitTime),
+                                      WaitTimes::readingFactor(o.Test12WaitTime));
 }
 
 void TMainForm::bringToFront()
@@ -320,74 +302,27 @@ void TMainForm::bringToFront()
 void TMainForm::SetControlPanelState(int state)
 {
     switch (state) {
-    case PanelHidden:
-        ControlPanel->setFixedHeight(0);
-        break;
-    case PanelBar:
-        ControlPanel->setFixedHeight(kBarHeight);
-        BtnDown->setToolTip(QString());
-        BtnUp->setToolTip(QStringLiteral("Ayar Sayfasını Göster"));
-        break;
-    case PanelSettings:
-        ControlPanel->setFixedHeight(kPanelHeight);
-        BtnDown->setToolTip(QStringLiteral("Ayar Sayfasını Kapat"));
-        BtnUp->setToolTip(QString());
-        break;
-    default:
-        break;
+    case PanelHidden: ControlPanel->setFixedHeight(0); break;
+    case PanelBar: ControlPanel->setFixedHeight(kBarHeight); break;
+    case PanelSettings: ControlPanel->setFixedHeight(kPanelHeight); break;
+    default: break;
     }
+    mBar->showPanelState(state, state == PanelSettings);
     ControlPanelState = state;
     layoutWindow();
     mPlayer->page().CenterPage();
-    BtnUp->setEnabled(state != PanelSettings);
-    BtnDown->setEnabled(state == PanelSettings);
 }
 
-void TMainForm::BtnUpClick()
+void TMainForm::setBackground(const QColor &color)
 {
-    if (ControlPanelState < PanelSettings)
-        SetControlPanelState(ControlPanelState + 1);
-}
-
-void TMainForm::BtnDownClick()
-{
-    if (ControlPanelState > PanelHidden)
-        SetControlPanelState(ControlPanelState - 1);
-}
-
-DisplayOptions TMainForm::displayOptions() const
-{
-    DisplayOptions o;
-    o.ImageSize = cmbImageSize->currentIndex();
-    o.ImageSizeType = RGrpImageSize->itemIndex();
-    o.BackgroundColor = colorRefFromColor(SBox->palette().color(QPalette::Window));
-    o.MarkColor = colorRefFromColor(MarkColorCombo->selectedColor());
-    o.Test3WaitTime = LblTest3->text();
-    o.Test12WaitTime = LblTest12->text();
-    o.MarkType = RGrpMarkType->itemIndex();
-    return o;
-}
-
-void TMainForm::applyDisplayOptions(const DisplayOptions &o)
-{
-    cmbImageSize->setCurrentIndex(o.ImageSize >= 0 && o.ImageSize < cmbImageSize->count() ? o.ImageSize : -1);
-    RGrpImageSize->setItemIndex(o.ImageSizeType);
-    const QColor background = colorFromRef(o.BackgroundColor);
     QPalette palette = SBox->palette();
-    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::Window, color);
     SBox->setPalette(palette);
-    BackgroundColorCombo->setSelectedColor(background);
-    MarkColorCombo->setSelectedColor(colorFromRef(o.MarkColor));
-    LblTest3->setText(o.Test3WaitTime);
-    LblTest12->setText(o.Test12WaitTime);
-    RGrpMarkType->setItemIndex(o.MarkType);
-    pushOptions();
 }
 
-void TMainForm::btnMinClick()
+void TMainForm::setLogo(const QPixmap &logo)
 {
-    mPlayer->minimised();
-    showMinimized();
+    mAboutPage->setLogo(logo);
 }
 
 void TMainForm::changeEvent(QEvent *event)
@@ -409,18 +344,6 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
             if (FormKeyDown(key->key(), key->modifiers()))
                 return true;
         }
-    }
-    if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == LogoImage)
-            OpenSourceFile(QStringLiteral("briselweb\\index.html"));
-        else if (watched == imgAd1)
-            OpenSourceFile(QStringLiteral("briselvideo\\brisel1.mpg"));
-        else if (watched == imgAd2)
-            OpenSourceFile(QStringLiteral("briselvideo\\brisel2.mpg"));
-        else if (watched == LblBriselWeb)
-            mEnv.openUrl(QUrl(QStringLiteral("https://lirena.example.org")));
-        else if (watched == Label20)
-            mEnv.openUrl(QUrl(QStringLiteral("mailto:bilgi@lirena.example.org")));
     }
     if (event->type() == QEvent::MouseMove && (watched == SBox->widget() || watched == SBox->viewport())) {
         const auto *move = static_cast<QMouseEvent *>(event);
@@ -450,7 +373,7 @@ void TMainForm::showWaitPicture(bool shown)
 
 void TMainForm::setSectionPlay(bool checked)
 {
-    chkSectionPlay->setChecked(checked);
+    mFilePage->setSectionPlay(checked);
 }
 
 void TMainForm::setChapterName(const QString &name)
@@ -478,7 +401,7 @@ void TMainForm::showHtmlPage(const QString &path)
 
 void TMainForm::openMedia(const QString &mediaFile, const QString &path)
 {
-    EditAudioName->setText(mediaFile);
+    mFilePage->setAudioFile(mediaFile);
     mPlayer->playback().OpenMedia(path, true);
 }
 
@@ -490,27 +413,22 @@ double TMainForm::imageScale() const
 void TMainForm::setSubjects(const std::vector<SubjectNode> &subjects)
 {
     mSubjects = subjects;
-    fillSubjects();
-}
-
-void TMainForm::fillSubjects()
-{
-    TComboSubjects->clearTree();
+    TTreeCombo &tree = mBar->subjectsTree();
+    tree.clearTree();
     for (const SubjectNode &node : mSubjects) {
-        QStandardItem *top = TComboSubjects->addNode(nullptr, node.Title, node.Action.isEmpty() ? 6 : 9, node.Action,
-                                                     node.Parameter);
+        QStandardItem *top = tree.addNode(nullptr, node.Title, node.Action.isEmpty() ? TTreeCombo::kGroupImage
+                                                                                     : TTreeCombo::kEntryImage,
+                                          node.Action, node.Parameter);
         for (const SubjectNode &child : node.children)
-            TComboSubjects->addNode(top, child.Title, 9, child.Action, child.Parameter);
+            tree.addNode(top, child.Title, TTreeCombo::kEntryImage, child.Action, child.Parameter);
     }
-    TComboSubjects->treeView()->expandAll();
-    const bool any = TComboSubjects->hasNodes();
-    btnSubjects->setEnabled(any);
-    TComboSubjects->setEnabled(any);
+    tree.treeView()->expandAll();
+    mBar->setSubjectsOffered(tree.hasNodes());
 }
 
 void TMainForm::expandChapterGroup(const QString &groupId)
 {
-    LessonCatalogue::ExpandChapterGroup(*TComboLessons, groupId);
+    LessonCatalogue::ExpandChapterGroup(mBar->lessonsTree(), groupId);
 }
 
 void TMainForm::GoToChapter(const QString &path)
@@ -529,7 +447,7 @@ void TMainForm::TComboSubjectsSelectionChange(const QString &actionText, const Q
     if (action == u"PLAY") {
         const auto position = parseInteger(parameter);
         if (!position) {
-            StopExercise();
+            mPlayer->exercises().StopExercise();
             mDialogs.error(QStringLiteral("'%1' is not a valid integer value.").arg(parameter));
             return;
         }
@@ -575,7 +493,7 @@ void TMainForm::chapterLoaded(const QString &path)
     if (QFileInfo(mChapterFile.ImageFile).suffix().toUpper() != u"JPG")
         mPlayer->page().forgetPicture();
     mPlayer->interaction().setMode(PageInteraction::PlayLimited);
-    lblFileName->setText(path);
+    mFilePage->setFileName(path);
 }
 
 void TMainForm::showError(const QString &message)

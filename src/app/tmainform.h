@@ -1,58 +1,45 @@
 #pragma once
 
-#include "app/appsettings.h"
 #include "lesson/chapter.h"
 #include "lesson/chapterfile.h"
 #include "platform/mediadevice.h"
 #include "platform/mixer.h"
 #include "platform/userdialogs.h"
 
-#include <QStringList>
 #include <QUrl>
 #include <QWidget>
 
 #include <functional>
-
 #include <memory>
 
-class QCheckBox;
-class QComboBox;
 class QFrame;
 class QLabel;
-class QLineEdit;
-class QListView;
-class QPlainTextEdit;
-class QPushButton;
-class QStandardItem;
-class QSystemTrayIcon;
 class QScrollArea;
-class QSlider;
+class QSystemTrayIcon;
 class QTabWidget;
 class QTextBrowser;
-class QTimer;
-class QToolButton;
 
 namespace lirena {
 
-class ColorCombo;
+class AboutPage;
+class ButtonBar;
 class Exercises;
+class FilePage;
 class Navigation;
-class TTreeCombo;
-class VolumeControl;
+class ObjectsPage;
+class OptionsPage;
 class PageDisplay;
 class PageInteraction;
 class PageView;
 class PlaybackControl;
 class Player;
-class TSlider;
 class RotatedLabel;
-class TRadioGroup;
-class TUpDown;
+class VolumePage;
 
 // The player's one window: borderless and full screen, the page above and the
-// control panel below. It is where the parts meet: it composes the chapter,
-// the page display and the controls, and runs the window's life (creation,
-// first activation, closing) and the control panel's three states.
+// control panel below. It composes the player, the control panel's bar and
+// pages, and the catalogue and history, and runs the window's life: creation,
+// first activation, closing, and the control panel's three heights.
 class TMainForm : public QWidget, public ChapterView
 {
     Q_OBJECT
@@ -70,30 +57,31 @@ public:
         Mixer *mixer = nullptr;                  // the audio mixer; the window makes its own when none
     };
 
+    // The control panel's heights: none, the button bar, the bar with the settings pages.
+    enum PanelState { PanelHidden = 0, PanelBar = 1, PanelSettings = 2 };
+
     explicit TMainForm(Environment environment, QWidget *parent = nullptr);
     ~TMainForm() override;
 
     // Whether creation found the course data missing and asked the program to end.
     bool terminationRequested() const { return mTerminationRequested; }
-
-    // The control panel's heights: none, the button bar, the bar with the settings pages.
-    enum PanelState { PanelHidden = 0, PanelBar = 1, PanelSettings = 2 };
-
     // Applies a control panel state.
     void SetControlPanelState(int state);
+    int controlPanelState() const { return ControlPanelState; }
     // Brings the window forward for a second start: restored and active.
     void bringToFront();
     // Closes as the system asks at logout, shutdown or kill: the settings are
     // written, but nothing is asked (nobody is there to answer), so unsaved
     // chapter changes are left unsaved and the file on disk untouched.
     void closeUnattended();
+    // The logo of the About page, as the splash window shows it.
+    void setLogo(const QPixmap &logo);
 
-    // Fields shared with the window's parts.
-    QString ProgramFolder;
-    QString DataFolder;
-    QString SourceFolder;
-    bool RestorePending = false;
-    int ControlPanelState = 1;
+    // The folders the window found: the course data and the installation source.
+    const QString &dataFolder() const { return DataFolder; }
+    const QString &sourceFolder() const { return SourceFolder; }
+    // Whether the last run is still to be restored at the first activation.
+    bool restorePending() const { return RestorePending; }
 
     Chapter &chapter() { return mChapter; }
     ChapterFile &chapterFile() { return mChapterFile; }
@@ -103,110 +91,7 @@ public:
     Exercises &exercises();
     PageInteraction &interaction();
     Navigation &navigation() { return *mNavigation; }
-    VolumeControl &volume() { return *mVolume; }
 
-    // Controls, by the names the rest of the program knows them by.
-    QScrollArea *SBox = nullptr;
-    PageView *img = nullptr;
-    QLabel *ImgWait = nullptr;
-    RotatedLabel *LblChapterName = nullptr;
-    QTextBrowser *WB = nullptr;
-    QFrame *PaExerciseInfo = nullptr;
-    QLabel *ImgExerciseInfo = nullptr;
-    QLabel *LblExerciseInfo = nullptr;
-    QLabel *LblCounter = nullptr;
-    QWidget *ControlPanel = nullptr;
-    QWidget *ButtonBar = nullptr;
-    QWidget *SubPanel = nullptr;
-    QToolButton *btnPlay = nullptr;
-    QToolButton *btnPause = nullptr;
-    QToolButton *btnStop = nullptr;
-    QPushButton *btnLessons = nullptr;
-    QPushButton *btnSubjects = nullptr;
-    TTreeCombo *TComboLessons = nullptr;
-    TTreeCombo *TComboSubjects = nullptr;
-    QToolButton *btnBack = nullptr;
-    QToolButton *btnForward = nullptr;
-    QToolButton *btnNext = nullptr;
-    TSlider *Slider = nullptr;
-    QLabel *LblTime = nullptr;
-    QLabel *LblTotTime = nullptr;
-    QToolButton *SpeedButton1 = nullptr;
-    QToolButton *BtnDown = nullptr;
-    QToolButton *BtnUp = nullptr;
-    QToolButton *btnMin = nullptr;
-    QToolButton *BtnClose = nullptr;
-    QTabWidget *PageControl = nullptr;
-    QWidget *FilePage = nullptr;
-    QWidget *GObjPage = nullptr;
-    QWidget *OptionsPage = nullptr;
-    QWidget *VolumePage = nullptr;
-    QWidget *AboutPage = nullptr;
-    // "File" page
-    QToolButton *btnNewSub = nullptr;
-    QToolButton *btnOpenSub = nullptr;
-    QToolButton *btnSaveSub = nullptr;
-    QToolButton *btnSaveAs = nullptr;
-    QLabel *lblFileName = nullptr;
-    QLineEdit *EditGraphicName = nullptr;
-    QLineEdit *EditAudioName = nullptr;
-    TRadioGroup *RGrpMode = nullptr;
-    QCheckBox *chkSectionPlay = nullptr;
-    QLabel *LblPointedVGObj = nullptr;
-    // "All Objects" page
-    QListView *LstGObj = nullptr;
-    QListView *LstVObj = nullptr;
-    QListView *LstVGObj = nullptr;
-    QListView *LstCObj = nullptr;
-    QListView *LstRObj = nullptr;
-    QLineEdit *EdtGObjName = nullptr;
-    QLineEdit *EdtVObjName = nullptr;
-    QLabel *LblStart = nullptr;
-    QLabel *LblStop = nullptr;
-    TUpDown *UDStart = nullptr;
-    TUpDown *UDStop = nullptr;
-    QLabel *LblThisPosition = nullptr;
-    QLabel *LblThisPositionInMs = nullptr;
-    TUpDown *UDThisPosition = nullptr;
-    // "Seçenekler" page
-    TRadioGroup *RGrpImageSize = nullptr;
-    QComboBox *cmbImageSize = nullptr;
-    TRadioGroup *RGrpMarkType = nullptr;
-    ColorCombo *BackgroundColorCombo = nullptr;
-    ColorCombo *MarkColorCombo = nullptr;
-    QLabel *LblTest3 = nullptr;
-    TUpDown *UDTest3 = nullptr;
-    QLabel *LblTest12 = nullptr;
-    TUpDown *UDTest12 = nullptr;
-    // "Ses Kontrolü" page
-    QSlider *MasterControl = nullptr;
-    QSlider *WaveControl = nullptr;
-    QSlider *CDControl = nullptr;
-    QLabel *LblCD = nullptr;
-    // "Program Hakkında" page
-    QLabel *LogoImage = nullptr;
-    QLabel *imgAd1 = nullptr;
-    QLabel *imgAd2 = nullptr;
-    QLabel *LblBriselWeb = nullptr;
-    QLabel *Label20 = nullptr;
-    QPlainTextEdit *MemoBrisel = nullptr;
-    QSystemTrayIcon *RxTray = nullptr;
-
-    // The options shown on the "Seçenekler" page, as the settings file stores them.
-    DisplayOptions displayOptions() const;
-    void applyDisplayOptions(const DisplayOptions &options);
-
-    // The current media position in ms (0 while no recording is open).
-    int mediaPosition() const;
-
-    // Reads the installation source folder from the registry.
-    void ReadSourceFolder();
-    // Asks about unsaved chapter changes; false when the user cancelled.
-    bool ConfirmSaveChanges();
-    // ClearChapter of the window: the chapter and what the window shows of it.
-    void ClearChapter();
-    // Ends a running exercise: its tick stops and its display hides.
-    void StopExercise();
     // Goes to a chapter (a full path), recording the history.
     void GoToChapter(const QString &path);
     // Runs a subject of the chapter's menu.
@@ -232,9 +117,6 @@ public:
     void chapterLoaded(const QString &path) override;
     void showError(const QString &message) override;
 
-    // The subjects menu of the chapter shown.
-    const std::vector<SubjectNode> &subjects() const { return mSubjects; }
-
 protected:
     bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -247,27 +129,18 @@ private:
     void buildWindow();
     void buildParts();
     void buildNavigation();
-    void fillSubjects();
-    void buildButtonBar();
-    void buildFilePage();
-    void buildObjectsPage();
-    void buildOptionsPage();
-    void buildVolumePage();
-    void buildAboutPage();
-    void layoutButtonBar();
     void layoutWindow();
-
     void FormCreate();
     void FormActivate();
     bool FormClose();
     void showDataMissing();
-    void btnMinClick();
-    void BtnUpClick();
-    void BtnDownClick();
+    void ReadSourceFolder();
+    bool ConfirmSaveChanges();
     void saveChapterToCurrentFile();
     void keepHiddenTabsOut(int index);
     // Hands the options shown on the "Seçenekler" page to the player.
     void pushOptions();
+    void setBackground(const QColor &color);
     QString settingsPath() const;
 
     Environment mEnv;
@@ -276,14 +149,40 @@ private:
     ChapterFile mChapterFile{mChapter};
     std::unique_ptr<MediaDevice> mOwnMedia;
     MediaDevice *mMedia = nullptr;
+    std::unique_ptr<Mixer> mOwnMixer;
     std::unique_ptr<Player> mPlayer;
     std::unique_ptr<Navigation> mNavigation;
-    std::unique_ptr<Mixer> mOwnMixer;
-    std::unique_ptr<VolumeControl> mVolume;
     std::vector<SubjectNode> mSubjects;
+
+    QString ProgramFolder;
+    QString DataFolder;
+    QString SourceFolder;
+    bool RestorePending = false;
+    int ControlPanelState = PanelBar;
     bool mTerminationRequested = false;
     bool mClosed = false;
     bool mUnattended = false;
+
+    // The page area and the exercise display over it.
+    QScrollArea *SBox = nullptr;
+    PageView *img = nullptr;
+    QLabel *ImgWait = nullptr;
+    RotatedLabel *LblChapterName = nullptr;
+    QTextBrowser *WB = nullptr;
+    QFrame *PaExerciseInfo = nullptr;
+    QLabel *LblExerciseInfo = nullptr;
+    QLabel *LblCounter = nullptr;
+    // The control panel: the bar and the settings pages.
+    QWidget *ControlPanel = nullptr;
+    ButtonBar *mBar = nullptr;
+    QWidget *SubPanel = nullptr;
+    QTabWidget *PageControl = nullptr;
+    FilePage *mFilePage = nullptr;
+    ObjectsPage *mObjectsPage = nullptr;
+    OptionsPage *mOptionsPage = nullptr;
+    VolumePage *mVolumePage = nullptr;
+    AboutPage *mAboutPage = nullptr;
+    QSystemTrayIcon *RxTray = nullptr;
 };
 
 } // namespace lirena

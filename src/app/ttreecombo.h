@@ -18,6 +18,9 @@ class TTreeCombo : public QComboBox
 
 public:
     enum Role { FirstDataRole = Qt::UserRole + 1, SecondDataRole };
+    // Pictures of the shared image list: a group or heading, a lesson or entry.
+    static constexpr int kGroupImage = 6;
+    static constexpr int kEntryImage = 9;
 
     explicit TTreeCombo(QWidget *parent = nullptr);
 

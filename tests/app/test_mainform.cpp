@@ -1,6 +1,7 @@
 #include "app/tmainform.h"
 #include "app/navigation.h"
 #include "fakedialogs.h"
+#include "windowcontrols.h"
 
 #include "player/colorcombo.h"
 #include "player/pageview.h"
@@ -88,15 +89,15 @@ TEST_F(MainFormTest, DesignTabsAreHiddenAndTheAboutPageIsActive)
     settings("");
     TMainForm &f = create();
     EXPECT_EQ(f.windowTitle(), "Vedra");
-    EXPECT_FALSE(f.PageControl->isTabVisible(f.PageControl->indexOf(f.FilePage)));
-    EXPECT_FALSE(f.PageControl->isTabVisible(f.PageControl->indexOf(f.GObjPage)));
-    EXPECT_EQ(f.PageControl->currentWidget(), f.AboutPage);
-    EXPECT_EQ(f.PageControl->tabText(f.PageControl->indexOf(f.AboutPage)), "Program Hakkında");
-    EXPECT_EQ(f.BtnDown->toolTip(), "Hide Editor");
-    EXPECT_EQ(f.BtnUp->toolTip(), "Show Editor");
-    EXPECT_EQ(f.btnNext->toolTip(), "Bir Sonraki Ders");
+    EXPECT_FALSE(control<QTabWidget>(f, "PageControl")->isTabVisible(control<QTabWidget>(f, "PageControl")->indexOf(control<QWidget>(f, "FilePage"))));
+    EXPECT_FALSE(control<QTabWidget>(f, "PageControl")->isTabVisible(control<QTabWidget>(f, "PageControl")->indexOf(control<QWidget>(f, "GObjPage"))));
+    EXPECT_EQ(control<QTabWidget>(f, "PageControl")->currentWidget(), control<QWidget>(f, "AboutPage"));
+    EXPECT_EQ(control<QTabWidget>(f, "PageControl")->tabText(control<QTabWidget>(f, "PageControl")->indexOf(control<QWidget>(f, "AboutPage"))), "Program Hakkında");
+    EXPECT_EQ(control<QToolButton>(f, "BtnDown")->toolTip(), "Hide Editor");
+    EXPECT_EQ(control<QToolButton>(f, "BtnUp")->toolTip(), "Show Editor");
+    EXPECT_EQ(control<QToolButton>(f, "btnNext")->toolTip(), "Bir Sonraki Ders");
     EXPECT_EQ(f.geometry(), f.screen()->geometry());
-    EXPECT_TRUE(f.RestorePending);
+    EXPECT_TRUE(f.restorePending());
     EXPECT_FALSE(f.terminationRequested());
 }
 
@@ -105,7 +106,7 @@ TEST_F(MainFormTest, MissingDataOnAHardDiskAsksToReinstall)
     writeFile("Vedra.ini", "[Settings]\nDataFolder=/no/such/course\n");
     TMainForm &f = create();
     EXPECT_TRUE(f.terminationRequested());
-    EXPECT_FALSE(f.RestorePending);
+    EXPECT_FALSE(f.restorePending());
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.errors[0], "/ sürücüsünde Lirena programının veri dosyaları bulunamadı.\n"
                                  "Lütfen programı tekrar kurmayı deneyin.");
@@ -140,8 +141,8 @@ TEST_F(MainFormTest, ManualButtonShowsAQuestionMarkAsTallAsItsIcon)
 {
     settings("");
     TMainForm &f = create();
-    const QSize size = f.SpeedButton1->iconSize();
-    const QImage glyph = f.SpeedButton1->icon().pixmap(size, 1.0).toImage();
+    const QSize size = control<QToolButton>(f, "SpeedButton1")->iconSize();
+    const QImage glyph = control<QToolButton>(f, "SpeedButton1")->icon().pixmap(size, 1.0).toImage();
     ASSERT_EQ(glyph.size(), size);
     int top = size.height(), bottom = -1, left = size.width(), right = -1;
     for (int y = 0; y < glyph.height(); ++y) {
@@ -170,9 +171,9 @@ TEST_F(MainFormTest, SettingsTheBuildWritesOpenTheFirstLessonAtTheFirstStart)
     ASSERT_EQ(cmake.exitCode(), 0) << cmake.readAllStandardError().toStdString();
     TMainForm &f = createShown();
     EXPECT_TRUE(dialogs.errors.isEmpty());
-    EXPECT_FALSE(f.img->image().isNull());
+    EXPECT_FALSE(control<PageView>(f, "img")->image().isNull());
     EXPECT_GT(f.chapter().LstGObj.count(), 0);
-    EXPECT_EQ(f.LblChapterName->text(), "Harfler 1: A - İ");
+    EXPECT_EQ(control<RotatedLabel>(f, "LblChapterName")->text(), "Harfler 1: A - İ");
 }
 
 TEST_F(MainFormTest, ControlPanelMovesBetweenItsStates)
@@ -180,29 +181,29 @@ TEST_F(MainFormTest, ControlPanelMovesBetweenItsStates)
     settings("");
     TMainForm &f = create();
     f.SetControlPanelState(1);
-    EXPECT_EQ(f.ControlPanel->height(), 40);
-    EXPECT_EQ(f.BtnUp->toolTip(), "Ayar Sayfasını Göster");
-    EXPECT_EQ(f.BtnDown->toolTip(), "");
-    EXPECT_TRUE(f.BtnUp->isEnabled());
-    EXPECT_FALSE(f.BtnDown->isEnabled());
+    EXPECT_EQ(control<QWidget>(f, "ControlPanel")->height(), 40);
+    EXPECT_EQ(control<QToolButton>(f, "BtnUp")->toolTip(), "Ayar Sayfasını Göster");
+    EXPECT_EQ(control<QToolButton>(f, "BtnDown")->toolTip(), "");
+    EXPECT_TRUE(control<QToolButton>(f, "BtnUp")->isEnabled());
+    EXPECT_FALSE(control<QToolButton>(f, "BtnDown")->isEnabled());
 
-    f.BtnUp->click();
-    EXPECT_EQ(f.ControlPanelState, 2);
-    EXPECT_EQ(f.ControlPanel->height(), 222);
-    EXPECT_EQ(f.BtnDown->toolTip(), "Ayar Sayfasını Kapat");
-    EXPECT_EQ(f.BtnUp->toolTip(), "");
-    EXPECT_FALSE(f.BtnUp->isEnabled());
-    EXPECT_TRUE(f.BtnDown->isEnabled());
-    EXPECT_EQ(f.ControlPanel->geometry().bottom(), f.height() - 1);
+    control<QToolButton>(f, "BtnUp")->click();
+    EXPECT_EQ(f.controlPanelState(), 2);
+    EXPECT_EQ(control<QWidget>(f, "ControlPanel")->height(), 222);
+    EXPECT_EQ(control<QToolButton>(f, "BtnDown")->toolTip(), "Ayar Sayfasını Kapat");
+    EXPECT_EQ(control<QToolButton>(f, "BtnUp")->toolTip(), "");
+    EXPECT_FALSE(control<QToolButton>(f, "BtnUp")->isEnabled());
+    EXPECT_TRUE(control<QToolButton>(f, "BtnDown")->isEnabled());
+    EXPECT_EQ(control<QWidget>(f, "ControlPanel")->geometry().bottom(), f.height() - 1);
 
-    f.BtnDown->click();
-    EXPECT_EQ(f.ControlPanelState, 1);
-    EXPECT_FALSE(f.BtnDown->isEnabled());
+    control<QToolButton>(f, "BtnDown")->click();
+    EXPECT_EQ(f.controlPanelState(), 1);
+    EXPECT_FALSE(control<QToolButton>(f, "BtnDown")->isEnabled());
 
     f.SetControlPanelState(0);
-    EXPECT_EQ(f.ControlPanel->height(), 0);
-    EXPECT_EQ(f.BtnUp->toolTip(), "Ayar Sayfasını Göster"); // state 0 leaves the hints
-    EXPECT_TRUE(f.BtnUp->isEnabled());
+    EXPECT_EQ(control<QWidget>(f, "ControlPanel")->height(), 0);
+    EXPECT_EQ(control<QToolButton>(f, "BtnUp")->toolTip(), "Ayar Sayfasını Göster"); // state 0 leaves the hints
+    EXPECT_TRUE(control<QToolButton>(f, "BtnUp")->isEnabled());
 }
 
 TEST_F(MainFormTest, OptionsComeFromTheSettingsFile)
@@ -210,32 +211,32 @@ TEST_F(MainFormTest, OptionsComeFromTheSettingsFile)
     settings("Test12WaitTime=1,5\nTest3WaitTime=7\nBackgroundColor=0x00FF00\nMarkType=2\nImageSize=3\n"
              "ImageSizeType=0\nMarkColor=0x9F5F9F\n");
     TMainForm &f = create();
-    EXPECT_EQ(f.LblTest12->text(), "1,5");
-    EXPECT_EQ(f.LblTest3->text(), "7");
-    EXPECT_EQ(f.SBox->palette().color(QPalette::Window), QColor(0, 255, 0));
-    EXPECT_EQ(f.RGrpMarkType->itemIndex(), 2);
-    EXPECT_EQ(f.cmbImageSize->currentIndex(), 3);
-    EXPECT_EQ(f.RGrpImageSize->itemIndex(), 0);
-    EXPECT_EQ(f.MarkColorCombo->currentText(), "Eflatun");
+    EXPECT_EQ(control<QLabel>(f, "LblTest12")->text(), "1,5");
+    EXPECT_EQ(control<QLabel>(f, "LblTest3")->text(), "7");
+    EXPECT_EQ(control<QScrollArea>(f, "SBox")->palette().color(QPalette::Window), QColor(0, 255, 0));
+    EXPECT_EQ(control<TRadioGroup>(f, "RGrpMarkType")->itemIndex(), 2);
+    EXPECT_EQ(control<QComboBox>(f, "cmbImageSize")->currentIndex(), 3);
+    EXPECT_EQ(control<TRadioGroup>(f, "RGrpImageSize")->itemIndex(), 0);
+    EXPECT_EQ(control<ColorCombo>(f, "MarkColorCombo")->currentText(), "Eflatun");
 }
 
 TEST_F(MainFormTest, FirstActivationRestoresTheLastRun)
 {
     settings("LastChapter=sayfa02.ini\nLastScreenSize=0\nMediaPosition=1500\n");
     TMainForm &f = createShown();
-    EXPECT_FALSE(f.RestorePending);
-    EXPECT_EQ(f.ControlPanelState, 0);
-    EXPECT_EQ(f.ControlPanel->height(), 0);
-    EXPECT_EQ(f.lblFileName->text(), kCourse + "/sayfa02.ini");
-    EXPECT_EQ(f.LblChapterName->text(), "Harfler 2: J - Z");
-    EXPECT_EQ(f.EditGraphicName->text(), "sayfa02.jpg");
-    EXPECT_EQ(f.RGrpMode->itemIndex(), 2);
+    EXPECT_FALSE(f.restorePending());
+    EXPECT_EQ(f.controlPanelState(), 0);
+    EXPECT_EQ(control<QWidget>(f, "ControlPanel")->height(), 0);
+    EXPECT_EQ(control<QLabel>(f, "lblFileName")->text(), kCourse + "/sayfa02.ini");
+    EXPECT_EQ(control<RotatedLabel>(f, "LblChapterName")->text(), "Harfler 2: J - Z");
+    EXPECT_EQ(control<QLineEdit>(f, "EditGraphicName")->text(), "sayfa02.jpg");
+    EXPECT_EQ(control<TRadioGroup>(f, "RGrpMode")->itemIndex(), 2);
     EXPECT_FALSE(f.chapter().Modified());
-    EXPECT_FALSE(f.img->image().isNull());
+    EXPECT_FALSE(control<PageView>(f, "img")->image().isNull());
     EXPECT_GT(f.chapter().ClickSet.size(), 0u); // "Play Limited" built the working sets
-    EXPECT_TRUE(f.btnSubjects->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(f, "btnSubjects")->isEnabled());
     EXPECT_EQ(f.navigation().history(), QStringList{"sayfa02.ini|1500"}); // the position after the restoring seek
-    EXPECT_EQ(f.LblTime->text(), "00:00:01.5");
+    EXPECT_EQ(control<QLabel>(f, "LblTime")->text(), "00:00:01.5");
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 
@@ -243,10 +244,10 @@ TEST_F(MainFormTest, FirstStartWithoutAStoredChapterShowsNoPage)
 {
     settings("");
     TMainForm &f = createShown();
-    EXPECT_EQ(f.ControlPanelState, 1);
-    EXPECT_EQ(f.ControlPanel->height(), 40);
-    EXPECT_TRUE(f.img->image().isNull());
-    EXPECT_EQ(f.lblFileName->text(), "New File");
+    EXPECT_EQ(f.controlPanelState(), 1);
+    EXPECT_EQ(control<QWidget>(f, "ControlPanel")->height(), 40);
+    EXPECT_TRUE(control<PageView>(f, "img")->image().isNull());
+    EXPECT_EQ(control<QLabel>(f, "lblFileName")->text(), "New File");
     EXPECT_EQ(f.navigation().history(), QStringList{"|0"});
 }
 
@@ -254,17 +255,17 @@ TEST_F(MainFormTest, HtmlPageFillsThePageArea)
 {
     settings("LastChapter=sayfa05.ini\n");
     TMainForm &f = createShown();
-    EXPECT_TRUE(f.WB->isVisible());
-    EXPECT_EQ(f.WB->geometry(), f.SBox->viewport()->geometry());
-    EXPECT_TRUE(f.WB->toPlainText().contains("Ali"));
+    EXPECT_TRUE(control<QTextBrowser>(f, "WB")->isVisible());
+    EXPECT_EQ(control<QTextBrowser>(f, "WB")->geometry(), control<QScrollArea>(f, "SBox")->viewport()->geometry());
+    EXPECT_TRUE(control<QTextBrowser>(f, "WB")->toPlainText().contains("Ali"));
 }
 
 TEST_F(MainFormTest, ChaptersNamedInWindowsStyleAreFound)
 {
     settings("LastChapter=SAYFA03.INI\n");
     TMainForm &f = createShown();
-    EXPECT_EQ(f.LblChapterName->text(), "Heceler: b ile");
-    EXPECT_FALSE(f.img->image().isNull()); // resimler\SAYFA03.JPG
+    EXPECT_EQ(control<RotatedLabel>(f, "LblChapterName")->text(), "Heceler: b ile");
+    EXPECT_FALSE(control<PageView>(f, "img")->image().isNull()); // resimler\SAYFA03.JPG
 }
 
 TEST_F(MainFormTest, ClosingWritesTheRunAndTheOptions)
@@ -272,7 +273,7 @@ TEST_F(MainFormTest, ClosingWritesTheRunAndTheOptions)
     settings("LastChapter=sayfa02.ini\n\n[LessonGroups]\n01=Harfler\n");
     TMainForm &f = createShown();
     f.SetControlPanelState(2);
-    f.LblTest12->setText("2,5");
+    control<QLabel>(f, "LblTest12")->setText("2,5");
     EXPECT_TRUE(f.close());
     const QByteArray text = settingsText();
     EXPECT_TRUE(text.contains("LastChapter=sayfa02.ini\nMediaPosition=0\nLastScreenSize=2\nTest3WaitTime=5\n"
@@ -344,7 +345,7 @@ TEST_F(MainFormTest, MalformedChapterShowsTheErrorAndStillLoads)
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors[0].startsWith("'x' is not a valid integer value."));
     EXPECT_EQ(f.chapter().LstGObj.count(), 1);
-    EXPECT_EQ(f.RGrpMode->itemIndex(), 2);
+    EXPECT_EQ(control<TRadioGroup>(f, "RGrpMode")->itemIndex(), 2);
     EXPECT_FALSE(f.chapter().Modified());
 }
 
@@ -358,9 +359,9 @@ TEST_F(MainFormTest, DamagedPagePictureIsReportedAndTheChapterStillLoads)
     TMainForm &f = createShown();
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors[0].contains("sayfa02.jpg")) << dialogs.errors[0].toStdString();
-    EXPECT_TRUE(f.img->image().isNull());
+    EXPECT_TRUE(control<PageView>(f, "img")->image().isNull());
     EXPECT_GT(f.chapter().LstGObj.count(), 0);
-    EXPECT_EQ(f.RGrpMode->itemIndex(), 2);
+    EXPECT_EQ(control<TRadioGroup>(f, "RGrpMode")->itemIndex(), 2);
     EXPECT_TRUE(f.isVisible());
 }
 
@@ -368,11 +369,11 @@ TEST_F(MainFormTest, SourceFolderComesFromTheRegistry)
 {
     settings("");
     writeFile("registry.ini", "[Software\\Brisel\\Lirena\\1.2]\nSourceFolder=/media/cdrom\n");
-    EXPECT_EQ(create().SourceFolder, "/media/cdrom/");
+    EXPECT_EQ(create().sourceFolder(), "/media/cdrom/");
     writeFile("registry.ini", "[Software\\Brisel\\Lirena\\1.2]\nOther=1\n");
-    EXPECT_EQ(create().SourceFolder, "/");
+    EXPECT_EQ(create().sourceFolder(), "/");
     writeFile("registry.ini", "[Software\\Other]\nSourceFolder=/x\n");
-    EXPECT_EQ(create().SourceFolder, "");
+    EXPECT_EQ(create().sourceFolder(), "");
 }
 
 TEST_F(MainFormTest, BringingToFrontRestoresAMinimisedWindow)

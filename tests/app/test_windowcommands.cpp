@@ -5,6 +5,7 @@
 #include "app/tmainform.h"
 #include "app/ttreecombo.h"
 #include "fakedialogs.h"
+#include "windowcontrols.h"
 
 #include "../player/scripteddevice.h"
 #include "../qtprinters.h"
@@ -108,7 +109,7 @@ TEST_F(WindowTest, LoadChapterSubjectGoesThereThroughTheHistory)
     f.TComboSubjectsSelectionChange("LOADCHAPTER", "sayfa02.ini");
     EXPECT_EQ(f.chapterFile().ChapterFileName, "sayfa02.ini");
     EXPECT_EQ(f.navigation().history().size(), 2);
-    EXPECT_TRUE(f.btnBack->isEnabled());
+    EXPECT_TRUE(control<QToolButton>(f, "btnBack")->isEnabled());
 }
 
 TEST_F(WindowTest, ExerciseSubjectsSetTheirStartingState)
@@ -120,7 +121,7 @@ TEST_F(WindowTest, ExerciseSubjectsSetTheirStartingState)
     EXPECT_EQ(f.exercises().kind(), Exercises::Test1);
     EXPECT_EQ(f.exercises().phase(), Exercises::Waiting);
     EXPECT_TRUE(f.exercises().ticking());
-    EXPECT_TRUE(f.PaExerciseInfo->isVisible());
+    EXPECT_TRUE(control<QFrame>(f, "PaExerciseInfo")->isVisible());
 
     bool shuffled = false;
     for (int i = 0; i < 5 && !shuffled; ++i) {
@@ -143,8 +144,8 @@ TEST_F(WindowTest, ExerciseSubjectsSetTheirStartingState)
 TEST_F(WindowTest, SubjectsTreeFollowsTheChapter)
 {
     TMainForm &f = show();
-    EXPECT_TRUE(f.btnSubjects->isEnabled());
-    const QList<QStandardItem *> nodes = f.TComboSubjects->nodesDepthFirst();
+    EXPECT_TRUE(control<QPushButton>(f, "btnSubjects")->isEnabled());
+    const QList<QStandardItem *> nodes = control<TTreeCombo>(f, "TComboSubjects")->nodesDepthFirst();
     ASSERT_FALSE(nodes.isEmpty());
     EXPECT_EQ(nodes.first()->text(), "Dinle");
     EXPECT_TRUE(nodes.first()->font().bold());
@@ -153,28 +154,28 @@ TEST_F(WindowTest, SubjectsTreeFollowsTheChapter)
 TEST_F(WindowTest, LessonsTreeOpensTheChaptersGroup)
 {
     TMainForm &f = show("LastChapter=sayfa04.ini\n");
-    QTreeView *view = f.TComboLessons->treeView();
-    EXPECT_FALSE(view->isExpanded(f.TComboLessons->tree().item(0)->index()));
-    EXPECT_TRUE(view->isExpanded(f.TComboLessons->tree().item(1)->index()));
-    f.TComboLessons->choose(f.TComboLessons->tree().item(0)->child(1));
+    QTreeView *view = control<TTreeCombo>(f, "TComboLessons")->treeView();
+    EXPECT_FALSE(view->isExpanded(control<TTreeCombo>(f, "TComboLessons")->tree().item(0)->index()));
+    EXPECT_TRUE(view->isExpanded(control<TTreeCombo>(f, "TComboLessons")->tree().item(1)->index()));
+    control<TTreeCombo>(f, "TComboLessons")->choose(control<TTreeCombo>(f, "TComboLessons")->tree().item(0)->child(1));
     EXPECT_EQ(f.chapterFile().ChapterFileName, "sayfa02.ini");
 }
 
 TEST_F(WindowTest, NextLessonGoesOnAndTheManualComesWithF1)
 {
     TMainForm &f = show();
-    f.btnNext->click();
+    control<QToolButton>(f, "btnNext")->click();
     EXPECT_EQ(f.chapterFile().ChapterFileName, "sayfa02.ini");
     QTest::keyClick(&f, Qt::Key_F1);
     EXPECT_EQ(f.chapterFile().ChapterFileName, "help00.ini");
-    f.btnBack->click();
+    control<QToolButton>(f, "btnBack")->click();
     EXPECT_EQ(f.chapterFile().ChapterFileName, "sayfa02.ini");
 }
 
 TEST_F(WindowTest, DesignKeysMoveTheOutlineAndAreConsumed)
 {
     TMainForm &f = show();
-    f.RGrpMode->setItemIndex(0);
+    control<TRadioGroup>(f, "RGrpMode")->setItemIndex(0);
     PageDisplay &page = f.pageDisplay();
     page.replaceEditRect({10, 10, 11, 30});
     EXPECT_TRUE(f.FormKeyDown(Qt::Key_Left, Qt::ShiftModifier)); // left + 1 is not below right
@@ -190,7 +191,7 @@ TEST_F(WindowTest, DesignKeysMoveTheOutlineAndAreConsumed)
 
     page.replaceEditRect({});
     EXPECT_FALSE(f.FormKeyDown(Qt::Key_Left, Qt::ShiftModifier)); // nothing drawn: the key goes on
-    f.RGrpMode->setItemIndex(2);
+    control<TRadioGroup>(f, "RGrpMode")->setItemIndex(2);
     page.replaceEditRect({10, 10, 50, 50});
     EXPECT_FALSE(f.FormKeyDown(Qt::Key_Left, Qt::ShiftModifier)); // play modes leave keys alone
 }
@@ -206,7 +207,7 @@ TEST_F(WindowTest, SourceFilesOpenOrAskForTheDisc)
     registry.close();
     TMainForm &f = show();
 
-    QTest::mouseClick(f.LogoImage, Qt::LeftButton);
+    QTest::mouseClick(control<QLabel>(f, "LogoImage"), Qt::LeftButton);
     EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(source.filePath("briselweb/index.html"))});
     f.OpenSourceFile("briselvideo\\brisel1.mpg");
     EXPECT_EQ(dialogs.errors, QStringList{"Lütfen kuruluş CD'sini takın !"});
@@ -219,14 +220,14 @@ TEST_F(WindowTest, SourceFilesOpenOrAskForTheDisc)
 
     opened.clear();
     openSucceeds = true;
-    QTest::mouseClick(f.Label20, Qt::LeftButton);
+    QTest::mouseClick(control<QLabel>(f, "Label20"), Qt::LeftButton);
     EXPECT_EQ(opened, QList<QUrl>{QUrl("mailto:bilgi@lirena.example.org")});
 }
 
 TEST_F(WindowTest, SourceFilesWithoutARecordedSourceAreLookedForInTheWorkingFolder)
 {
     TMainForm &f = show();
-    ASSERT_TRUE(f.SourceFolder.isEmpty());
+    ASSERT_TRUE(f.sourceFolder().isEmpty());
     QTemporaryDir work;
     QDir(work.path()).mkpath("briselvideo");
     QFile(work.filePath("briselvideo/brisel2.mpg")).open(QIODevice::WriteOnly);
@@ -242,16 +243,16 @@ TEST_F(WindowTest, SourceFilesWithoutARecordedSourceAreLookedForInTheWorkingFold
 TEST_F(WindowTest, WaitTimesGoDownFromTheStoredValuesToo)
 {
     TMainForm &f = show("Test3WaitTime=5\nTest12WaitTime=1,2\n");
-    f.UDTest3->step(-1); // the position stands at its minimum; the value does not
-    EXPECT_EQ(f.LblTest3->text(), "4");
-    f.UDTest12->step(-1);
-    EXPECT_EQ(f.LblTest12->text(), "1,1");
-    f.UDTest12->step(-1);
-    f.UDTest12->step(-1);
-    EXPECT_EQ(f.LblTest12->text(), "1");
-    EXPECT_EQ(f.UDTest12->position(), 10);
-    f.UDTest12->step(+1);
-    EXPECT_EQ(f.LblTest12->text(), "1,1");
+    control<TUpDown>(f, "UDTest3")->step(-1); // the position stands at its minimum; the value does not
+    EXPECT_EQ(control<QLabel>(f, "LblTest3")->text(), "4");
+    control<TUpDown>(f, "UDTest12")->step(-1);
+    EXPECT_EQ(control<QLabel>(f, "LblTest12")->text(), "1,1");
+    control<TUpDown>(f, "UDTest12")->step(-1);
+    control<TUpDown>(f, "UDTest12")->step(-1);
+    EXPECT_EQ(control<QLabel>(f, "LblTest12")->text(), "1");
+    EXPECT_EQ(control<TUpDown>(f, "UDTest12")->position(), 10);
+    control<TUpDown>(f, "UDTest12")->step(+1);
+    EXPECT_EQ(control<QLabel>(f, "LblTest12")->text(), "1,1");
 }
 
 TEST_F(WindowTest, ChangingTheSizeEndsAWaitingExercise)
@@ -265,7 +266,7 @@ TEST_F(WindowTest, ChangingTheSizeEndsAWaitingExercise)
     }
     ASSERT_EQ(x.phase(), Exercises::Waiting); // reading the first word, the recording paused
     ASSERT_NE(device.mode(), MediaDevice::Mode::Playing);
-    f.RGrpImageSize->setItemIndex(0);
+    control<TRadioGroup>(f, "RGrpImageSize")->setItemIndex(0);
     EXPECT_EQ(x.kind(), Exercises::None);
     EXPECT_FALSE(f.exercises().ticking());
     EXPECT_NE(device.mode(), MediaDevice::Mode::Playing);
@@ -276,16 +277,17 @@ TEST_F(WindowTest, ChangingTheSizeOnAnHtmlPageChangesNoChapter)
     TMainForm &f = show("LastChapter=sayfa04.ini\n");
     f.GoToChapter(kCourse + "/sayfa05.ini");
     ASSERT_FALSE(f.chapter().Modified());
-    f.RGrpImageSize->setItemIndex(0);
+    control<TRadioGroup>(f, "RGrpImageSize")->setItemIndex(0);
     EXPECT_FALSE(f.chapter().Modified());
 }
 
 TEST_F(WindowTest, TrayIconIsMadeButNeverShown)
 {
     TMainForm &f = show();
-    ASSERT_NE(f.RxTray, nullptr);
-    EXPECT_FALSE(f.RxTray->isVisible());
-    EXPECT_EQ(f.RxTray->toolTip(), "Lirena");
+    const auto *tray = f.findChild<QSystemTrayIcon *>();
+    ASSERT_NE(tray, nullptr);
+    EXPECT_FALSE(tray->isVisible());
+    EXPECT_EQ(tray->toolTip(), "Lirena");
 }
 
 TEST_F(WindowTest, ExercisesOnAPageWithoutItsRecordingDoNothing)
@@ -298,7 +300,7 @@ TEST_F(WindowTest, ExercisesOnAPageWithoutItsRecordingDoNothing)
         f.TComboSubjectsSelectionChange(test, "0");
         EXPECT_EQ(f.exercises().kind(), Exercises::None) << test;
         EXPECT_FALSE(f.exercises().ticking());
-        EXPECT_FALSE(f.PaExerciseInfo->isVisible());
+        EXPECT_FALSE(control<QFrame>(f, "PaExerciseInfo")->isVisible());
     }
     EXPECT_EQ(dialogs.warnings.size(), 1);
 }
@@ -308,7 +310,7 @@ TEST_F(WindowTest, MinimisingEndsTheExercise)
     TMainForm &f = show();
     f.TComboSubjectsSelectionChange("TEST3", "0");
     ASSERT_EQ(f.exercises().kind(), Exercises::Test3);
-    f.btnMin->click();
+    control<QToolButton>(f, "btnMin")->click();
     EXPECT_EQ(f.exercises().kind(), Exercises::None);
     EXPECT_FALSE(f.exercises().ticking());
 }
@@ -326,9 +328,9 @@ TEST_F(WindowTest, APageWithoutAJpegBringsNoOldPictureBackAndNoSavePrompt)
     course = copy.path();
     TMainForm &f = show();
     f.GoToChapter(copy.filePath("sayfa06.ini"));
-    f.RGrpImageSize->setItemIndex(0); // "Sayfayı tam olarak kapla"
+    control<TRadioGroup>(f, "RGrpImageSize")->setItemIndex(0); // "Sayfayı tam olarak kapla"
     f.TComboSubjectsSelectionChange("TEST3", "0");
-    f.btnPlay->click(); // TEST3, then play: the page is restored
+    control<QToolButton>(f, "btnPlay")->click(); // TEST3, then play: the page is restored
     EXPECT_FALSE(f.chapter().Modified());
     form->close();
     EXPECT_TRUE(dialogs.questions.isEmpty()) << dialogs.questions.join(" / ").toStdString();
@@ -339,15 +341,15 @@ TEST_F(WindowTest, APageWithoutAJpegBringsNoOldPictureBackAndNoSavePrompt)
 TEST_F(WindowTest, HiddenPagesCannotBeReachedByAnyKey)
 {
     TMainForm &f = show("LastChapter=sayfa01.ini\nLastScreenSize=2\n");
-    f.PageControl->setCurrentWidget(f.OptionsPage);
-    QWidget *inside = f.RGrpMarkType;
+    control<QTabWidget>(f, "PageControl")->setCurrentWidget(control<QWidget>(f, "OptionsPage"));
+    QWidget *inside = control<TRadioGroup>(f, "RGrpMarkType");
     for (const Qt::KeyboardModifiers held : {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::ControlModifier | Qt::ShiftModifier}) {
         for (int i = 0; i < 6; ++i) {
             QTest::keyClick(inside, Qt::Key_Tab, held);
-            QTest::keyClick(f.PageControl->tabBar(), Qt::Key_Left);
-            QWidget *shown = f.PageControl->currentWidget();
-            EXPECT_NE(shown, f.FilePage);
-            EXPECT_NE(shown, f.GObjPage);
+            QTest::keyClick(control<QTabWidget>(f, "PageControl")->tabBar(), Qt::Key_Left);
+            QWidget *shown = control<QTabWidget>(f, "PageControl")->currentWidget();
+            EXPECT_NE(shown, control<QWidget>(f, "FilePage"));
+            EXPECT_NE(shown, control<QWidget>(f, "GObjPage"));
         }
     }
 }

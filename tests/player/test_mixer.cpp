@@ -4,6 +4,7 @@
 #include "player/volumecontrol.h"
 
 #include "../app/fakedialogs.h"
+#include "../app/windowcontrols.h"
 #include "app/tmainform.h"
 
 #include <QFile>
@@ -157,11 +158,12 @@ TEST(AlsaMixer, TheWindowsMasterSliderMovesTheSystemVolume)
     env.registryFile = program.filePath("registry.ini");
     env.dialogs = &dialogs;
     TMainForm form(env);
-    EXPECT_EQ(form.MasterControl->value(), 100);
-    EXPECT_TRUE(form.MasterControl->isEnabled());
-    EXPECT_FALSE(form.WaveControl->isEnabled());
-    EXPECT_TRUE(form.CDControl->isHidden());
-    form.MasterControl->setValue(5);
+    auto *master = control<QSlider>(form, "MasterControl");
+    EXPECT_EQ(master->value(), 100);
+    EXPECT_TRUE(master->isEnabled());
+    EXPECT_FALSE(control<QSlider>(form, "WaveControl")->isEnabled());
+    EXPECT_TRUE(control<QSlider>(form, "CDControl")->isHidden());
+    master->setValue(5);
     EXPECT_EQ(sinkVolume(), 3276);
     setSinkVolume(65536);
 }

@@ -1,0 +1,115 @@
+#include "authoring/filepage.h"
+
+#include "lesson/chapter.h"
+#include "player/pageinteraction.h"
+#include "player/panelcontrols.h"
+#include "player/tradiogroup.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace lirena {
+
+using PanelControls::named;
+
+FilePage::FilePage(Chapter &chapter, PageInteraction &interaction, QWidget *parent) : QWidget(parent)
+{
+    auto *layout = new QHBoxLayout(this);
+
+    auto *commands = new QVBoxLayout;
+    btnNewSub = named(PanelControls::commandButton(this, QStringLiteral("New")), "btnNewSub", QStringLiteral("New"));
+    btnOpenSub = named(PanelControls::commandButton(this, QStringLiteral("Open")), "btnOpenSub", QStringLiteral("Open"));
+    btnSaveSub = named(PanelControls::commandButton(this, QStringLiteral("Save"), QStringLiteral("Press Ctrl-S to save anywhere")),
+                       "btnSaveSub", QStringLiteral("Save"));
+    btnSaveAs = named(PanelControls::commandButton(this, QStringLiteral("Save As")), "btnSaveAs", QStringLiteral("Save As"));
+    for (QToolButton *button : {btnNewSub, btnOpenSub, btnSaveSub, btnSaveAs})
+        commands->addWidget(button);
+    commands->addStretch();
+    layout->addLayout(commands);
+
+    auto *files = new QGridLayout;
+    lblFileName = named(new QLabel(QStringLiteral("New File"), this), "lblFileName", QStringLiteral("File Name"));
+    lblFileName->setFrameShape(QFrame::Panel);
+    lblFileName->setFrameShadow(QFrame::Sunken);
+    EditGraphicName = named(new QLineEdit(this), "EditGraphicName", QStringLiteral("Graphic File"));
+    EditAudioName = named(new QLineEdit(this), "EditAudioName", QStringLiteral("Audio File"));
+    for (QLineEdit *box : {EditGraphicName, EditAudioName}) {
+        box->setReadOnly(true);
+        box->setMaxLength(30);
+    }
+    files->addWidget(new QLabel(QStringLiteral("File Name"), this), 0, 0);
+    files->addWidget(lblFileName, 0, 1);
+    files->addWidget(new QLabel(QStringLiteral("Graphic File"), this), 1, 0);
+    files->addWidget(EditGraphicName, 1, 1);
+    files->addWidget(new QLabel(QStringLiteral("Audio File"), this), 2, 0);
+    files->addWidget(EditAudioName, 2, 1);
+    chkSectionPlay = named(new QCheckBox(QStringLiteral("Section Play"), this), "chkSectionPlay",
+                           QStringLiteral("Section Play"));
+    files->addWidget(chkSectionPlay, 3, 1);
+    LblPointedVGObj = named(new QLabel(QStringLiteral("-"), this), "LblPointedVGObj", QStringLiteral("Pointed Object ID"));
+    files->addWidget(new QLabel(QStringLiteral("Pointed Object ID:"), this), 4, 0);
+    files->addWidget(LblPointedVGObj, 4, 1);
+    files->setRowStretch(5, 1);
+    layout->addLayout(files, 1);
+
+    RGrpMode = named(new TRadioGroup(QStringLiteral("Mode"),
+                                     {QStringLiteral("Design"), QStringLiteral("Play All"), QStringLiteral("Play Limited")},
+                                     this),
+                     "RGrpMode", QStringLiteral("Mode"));
+    RGrpMode->setItemIndex(interaction.mode());
+    layout->addWidget(RGrpMode);
+
+    // The player's state, shown here and set from here.
+    connect(RGrpMode, &TRadioGroup::clicked, &interaction,
+            [&interaction](int index) { interaction.setMode(PageInteraction::Mode(index)); });
+    connect(&interaction, &PageInteraction::modeChanged, RGrpMode,
+            [this](PageInteraction::Mode mode) { RGrpMode->setItemIndex(mode); });
+    connect(chkSectionPlay, &QCheckBox::toggled, &interaction, &PageInteraction::setSectionPlay);
+    connect(&interaction, &PageInteraction::pointedLinkChanged, LblPointedVGObj,
+            [this](int id) { LblPointedVGObj->setText(QString::number(id)); });
+    // The name boxes are written only by the program; a change is a change of the chapter.
+    for (QLineEdit *box : {EditGraphicName, EditAudioName})
+        connect(box, &QLineEdit::textChanged, &chapter, [&chapter] { chapter.setModified(true); });
+    connect(&chapter, &Chapter::cleared, this, [this] {
+        EditGraphicName->clear();
+        EditAudioName->clear();
+        lblFileName->setText(QStringLiteral("New File"));
+    });
+}
+
+QString FilePage::fileName() const
+{
+    return lblFileName->text();
+}
+
+void FilePage::setFileName(const QString &path)
+{
+    lblFileName->setText(path);
+}
+
+void FilePage::setGraphicFile(const QString &name)
+{
+    EditGraphicName->setText(name);
+}
+
+void FilePage::setAudioFile(const QString &name)
+{
+    EditAudioName->setText(name);
+}
+
+void FilePage::setSectionPlay(bool on)
+{
+    chkSectionPlay->setChecked(on);
+}
+
+bool FilePage::sectionPlay() const
+{
+    return chkSectionPlay->isChecked();
+}
+
+} // namespace lirena

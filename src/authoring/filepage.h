@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+namespace lirena {
+
+class Chapter;
+class PageInteraction;
+class TRadioGroup;
+
+// The "File" page: the chapter file's commands, its file name and the names
+// of its picture and recording, and the player's mode, "Section Play" and the
+// link pointed at, which it shows and sets.
+class FilePage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    FilePage(Chapter &chapter, PageInteraction &interaction, QWidget *parent = nullptr);
+
+    // The chapter file's full path, or "New File".
+    QString fileName() const;
+    void setFileName(const QString &path);
+    // The picture and recording names as the chapter writes them. Only the
+    // program writes them; a change is a change of the chapter.
+    void setGraphicFile(const QString &name);
+    void setAudioFile(const QString &name);
+    // "Section Play" as the chapter stores it.
+    void setSectionPlay(bool on);
+    bool sectionPlay() const;
+
+private:
+    QToolButton *btnNewSub;
+    QToolButton *btnOpenSub;
+    QToolButton *btnSaveSub;
+    QToolButton *btnSaveAs;
+    QLabel *lblFileName;
+    QLineEdit *EditGraphicName;
+    QLineEdit *EditAudioName;
+    TRadioGroup *RGrpMode;
+    QCheckBox *chkSectionPlay;
+    QLabel *LblPointedVGObj;
+};
+
+} // namespace lirena

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QListView;
+
+namespace lirena {
+
+class Chapter;
+class TUpDown;
+
+// The "All Objects" page: the chapter's graphic objects, voice objects with
+// their times and the position probe, links, and the click and read
+// sequences, each list showing the chapter's own.
+class ObjectsPage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ObjectsPage(Chapter &chapter, QWidget *parent = nullptr);
+
+private:
+    QListView *LstGObj;
+    QListView *LstVObj;
+    QListView *LstVGObj;
+    QListView *LstCObj;
+    QListView *LstRObj;
+    QLineEdit *EdtGObjName;
+    QLineEdit *EdtVObjName;
+    QLabel *LblStart;
+    QLabel *LblStop;
+    TUpDown *UDStart;
+    TUpDown *UDStop;
+    QLabel *LblThisPosition;
+    QLabel *LblThisPositionInMs;
+    TUpDown *UDThisPosition;
+};
+
+} // namespace lirena
