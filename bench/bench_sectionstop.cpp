@@ -5,12 +5,8 @@
 // section watched by the 100 ms tick alone, as before the stop was timed.
 // Needs the test environment's sound server (scripts/bench starts it).
 
-#include "../tests/app/fakedialogs.h"
+#include "../tests/player/pageharness.h"
 
-#include "player/pageview.h"
-#include "player/player.h"
-#include "player/rotatedlabel.h"
-#include "player/tslider.h"
 #include "platform/soundmediadevice.h"
 
 #include <QApplication>
@@ -39,35 +35,10 @@ const int kStop = 1600;
 // The player as the window builds it, around the real device.
 struct Rig
 {
-    QWidget window;
-    QScrollArea *box = new QScrollArea(&window);
-    PageView *img = new PageView(box);
-    RotatedLabel *title = new RotatedLabel(box);
-    QToolButton play{&window}, pause{&window}, stop{&window};
-    TSlider slider{&window};
-    QLabel time{&window}, total{&window}, info{&window}, counter{&window};
-    QWidget infoPanel{&window};
     SoundMediaDevice device;
-    FakeDialogs dialogs;
-    Chapter chapter;
-    Player player{chapter, device, dialogs,
-                  Player::Widgets{.pageArea = box,
-                                  .page = img,
-                                  .chapterTitle = title,
-                                  .play = &play,
-                                  .pause = &pause,
-                                  .stop = &stop,
-                                  .slider = &slider,
-                                  .time = &time,
-                                  .totalTime = &total,
-                                  .exerciseInfo = &infoPanel,
-                                  .exerciseWord = &info,
-                                  .exerciseCounter = &counter,
-                                  .screenSize = [] { return QSize(1024, 768); },
-                                  .controlPanelHeight = [] { return 40; },
-                                  .resolve = [](const QString &n) { return n; }}};
-    PlaybackControl &playback = player.playback();
-    Exercises &exercises = player.exercises();
+    PageHarness harness{&device};
+    PlaybackControl &playback = harness.playback;
+    Exercises &exercises = harness.exercises;
 
     Rig() { playback.OpenMedia(kTone, false); }
 };
