@@ -2,6 +2,9 @@
 
 #include "app/aboutpage.h"
 #include "app/buttonbar.h"
+#include "app/installsource.h"
+#include "app/panelpages.h"
+#include "app/chapterpresenter.h"
 #include "app/lessoncatalogue.h"
 #include "app/mediacheck.h"
 #include "app/navigation.h"
@@ -11,10 +14,8 @@
 #include "authoring/filepage.h"
 #include "authoring/objectspage.h"
 #include "platform/integertext.h"
-#include "platform/mountinfo.h"
 #include "platform/pathresolver.h"
 #include "platform/profile.h"
-#include "platform/registry.h"
 #include "platform/soundmediadevice.h"
 #include "player/colorcombo.h"
 #include "player/player.h"
@@ -45,7 +46,6 @@ namespace lirena {
 
 namespace {
 
-const QString kSourceKey = QStringLiteral("\\Software\\Brisel\\Lirena\\1.2");
 // Heights of the control panel: the button bar alone, and with the settings pages.
 const int kBarHeight = 40;
 const int kPanelHeight = 222;
@@ -79,21 +79,15 @@ QString TMainForm::settingsPath() const
 
 void TMainForm::FormCreate()
 {
-    // Hidden and disabled: Ctrl+Tab, the tab bar's keys and the wheel pass over
-    // a disabled tab, not over one that is only hidden.
-    for (QWidget *design : std::initializer_list<QWidget *>{mFilePage, mObjectsPage}) {
-        PageControl->setTabVisible(PageControl->indexOf(design), false);
-        PageControl->setTabEnabled(PageControl->indexOf(design), false);
-    }
+    PageControl->hidePage(mFilePage);
+    PageControl->hidePage(mObjectsPage);
     PageControl->setCurrentWidget(mAboutPage);
-    connect(PageControl, &QTabWidget::currentChanged, this, &TMainForm::keepHiddenTabsOut);
 
-    ReadSourceFolder();
+    SourceFolder = InstallSource::readSourceFolder(mEnv.registryFile);
     const QString systemFolder = QFileInfo(mEnv.registryFile).absolutePath();
     MediaCheck(mEnv.registryFile, systemFolder + QStringLiteral("/system.ini"), systemFolder + QStringLiteral("/win.ini"),
                MediaCheck::WindowsMajorVersion())
         .CheckMp3Support();
-
 
     ProgramFolder = withTrailingSlash(mEnv.programFolder);
     // No window manager places this window: it covers its screen itself.
@@ -124,46 +118,9 @@ void TMainForm::FormCreate()
         pushOptions();
         RestorePending = true;
     } else {
-        showDataMissing();
+        mDialogs.error(InstallSource::dataMissingMessage(DataFolder, mEnv.mountTable));
+        mTerminationRequested = true;
     }
-}
-
-void TMainForm::keepHiddenTabsOut(int index)
-{
-    if (index < 0 || PageControl->isTabVisible(index))
-        return;
-    // No way into a hidden page: back to the nearest shown one.
-    for (int i = 0; i < PageControl->count(); ++i) {
-        if (PageControl->isTabVisible(i) && PageControl->isTabEnabled(i)) {
-            PageControl->setCurrentIndex(i);
-            return;
-        }
-    }
-}
-
-void TMainForm::showDataMissing()
-{
-    const Drive found = driveOf(DataFolder, mEnv.mountTable);
-    const QString drive = withTrailingSlash(found.path);
-    QString message = drive + QStringLiteral(" sürücüsünde Lirena programının veri dosyaları bulunamadı.");
-    if (found.disc)
-        message += QStringLiteral("\nLütfen ") + drive + QStringLiteral(" sürücüsüne program CD'sini takıp tekrar deneyin.");
-    else
-        message += QStringLiteral("\nLütfen programı tekrar kurmayı deneyin.");
-    mDialogs.error(message);
-    mTerminationRequested = true;
-}
-
-void TMainForm::ReadSourceFolder()
-{
-    Registry registry(mEnv.registryFile);
-    if (!registry.openKey(kSourceKey, false))
-        return;
-    SourceFolder = registry.readString(QStringLiteral("SourceFolder"));
-    SourceFolder.replace(u'\\', u'/');
-    if (!SourceFolder.endsWith(u'/'))
-        SourceFolder += u'/';
-    registry.closeKey();
 }
 
 bool TMainForm::event(QEvent *e)
@@ -188,7 +145,7 @@ void TMainForm::FormActivate()
     const RunState run = AppSettings::readRunState(Profile(settingsPath()));
     SetControlPanelState(run.LastScreenSize);
     if (!run.LastChapter.isEmpty())
-        mChapterFile.LoadChapter(resolveCoursePath(DataFolder, run.LastChapter), *this);
+        mChapterFile.LoadChapter(resolveCoursePath(DataFolder, run.LastChapter), *mPresenter);
     mPlayer->playback().SeekMedia(run.MediaPosition);
     mNavigation->start();
 }
@@ -353,84 +310,6 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void TMainForm::stopMedia()
-{
-    mPlayer->playback().StopMedia();
-}
-
-void TMainForm::showWaitPicture(bool shown)
-{
-    if (shown) {
-        const QSize area = SBox->viewport()->size();
-        ImgWait->move((area.width() - ImgWait->width()) / 2, (area.height() - ImgWait->height()) / 2);
-        ImgWait->show();
-        ImgWait->raise();
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    } else {
-        ImgWait->hide();
-    }
-}
-
-void TMainForm::setSectionPlay(bool checked)
-{
-    mFilePage->setSectionPlay(checked);
-}
-
-void TMainForm::setChapterName(const QString &name)
-{
-    LblChapterName->setText(name);
-    SBox->verticalScrollBar()->setValue(0);
-}
-
-void TMainForm::showPicturePage(const QString &imageFile)
-{
-    WB->hide();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    QString error;
-    if (!mPlayer->page().LoadPageImage(imageFile, &error))
-        mDialogs.error(error);
-}
-
-void TMainForm::showHtmlPage(const QString &path)
-{
-    WB->setSource(QUrl::fromLocalFile(path));
-    WB->setGeometry(SBox->viewport()->geometry());
-    WB->show();
-    WB->raise();
-}
-
-void TMainForm::openMedia(const QString &mediaFile, const QString &path)
-{
-    mFilePage->setAudioFile(mediaFile);
-    mPlayer->playback().OpenMedia(path, true);
-}
-
-double TMainForm::imageScale() const
-{
-    return mPlayer->page().ImageScale();
-}
-
-void TMainForm::setSubjects(const std::vector<SubjectNode> &subjects)
-{
-    mSubjects = subjects;
-    TTreeCombo &tree = mBar->subjectsTree();
-    tree.clearTree();
-    for (const SubjectNode &node : mSubjects) {
-        QStandardItem *top = tree.addNode(nullptr, node.Title, node.Action.isEmpty() ? TTreeCombo::kGroupImage
-                                                                                     : TTreeCombo::kEntryImage,
-                                          node.Action, node.Parameter);
-        for (const SubjectNode &child : node.children)
-            tree.addNode(top, child.Title, TTreeCombo::kEntryImage, child.Action, child.Parameter);
-    }
-    tree.treeView()->expandAll();
-    mBar->setSubjectsOffered(tree.hasNodes());
-}
-
-void TMainForm::expandChapterGroup(const QString &groupId)
-{
-    LessonCatalogue::ExpandChapterGroup(mBar->lessonsTree(), groupId);
-}
-
 void TMainForm::GoToChapter(const QString &path)
 {
     mNavigation->GoToChapter(path);
@@ -465,14 +344,7 @@ void TMainForm::TComboSubjectsSelectionChange(const QString &actionText, const Q
 
 void TMainForm::OpenSourceFile(const QString &relativePath)
 {
-    const QString folder = SourceFolder.isEmpty() ? QDir::currentPath() : SourceFolder;
-    const QString path = resolveCoursePath(folder, relativePath);
-    if (!QFileInfo::exists(path)) {
-        mDialogs.error(QStringLiteral("Lütfen kuruluş CD'sini takın !"));
-        return;
-    }
-    if (!mEnv.openUrl(QUrl::fromLocalFile(path)))
-        mEnv.openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+    InstallSource::openFile(SourceFolder, relativePath, mDialogs, mEnv.openUrl);
 }
 
 bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
@@ -484,21 +356,6 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
         return true;
     }
     return false;
-}
-
-void TMainForm::chapterLoaded(const QString &path)
-{
-    // A page without a JPG picture of its own leaves the one before in view; a
-    // size change must not reload that picture as if it were this page's.
-    if (QFileInfo(mChapterFile.ImageFile).suffix().toUpper() != u"JPG")
-        mPlayer->page().forgetPicture();
-    mPlayer->interaction().setMode(PageInteraction::PlayLimited);
-    mFilePage->setFileName(path);
-}
-
-void TMainForm::showError(const QString &message)
-{
-    mDialogs.error(message);
 }
 
 } // namespace lirena

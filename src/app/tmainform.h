@@ -23,6 +23,7 @@ namespace lirena {
 
 class AboutPage;
 class ButtonBar;
+class ChapterPresenter;
 class Exercises;
 class FilePage;
 class Navigation;
@@ -31,6 +32,7 @@ class OptionsPage;
 class PageDisplay;
 class PageInteraction;
 class PageView;
+class PanelPages;
 class PlaybackControl;
 class Player;
 class RotatedLabel;
@@ -40,7 +42,7 @@ class VolumePage;
 // control panel below. It composes the player, the control panel's bar and
 // pages, and the catalogue and history, and runs the window's life: creation,
 // first activation, closing, and the control panel's three heights.
-class TMainForm : public QWidget, public ChapterView
+class TMainForm : public QWidget
 {
     Q_OBJECT
 
@@ -103,20 +105,6 @@ public:
     // The window's own keys; true when the key was consumed.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
 
-    // ChapterView: what the chapter reader asks of the window.
-    void stopMedia() override;
-    void showWaitPicture(bool shown) override;
-    void setSectionPlay(bool checked) override;
-    void setChapterName(const QString &name) override;
-    void showPicturePage(const QString &imageFile) override;
-    void showHtmlPage(const QString &path) override;
-    void openMedia(const QString &mediaFile, const QString &path) override;
-    double imageScale() const override;
-    void setSubjects(const std::vector<SubjectNode> &subjects) override;
-    void expandChapterGroup(const QString &groupId) override;
-    void chapterLoaded(const QString &path) override;
-    void showError(const QString &message) override;
-
 protected:
     bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -133,11 +121,8 @@ private:
     void FormCreate();
     void FormActivate();
     bool FormClose();
-    void showDataMissing();
-    void ReadSourceFolder();
     bool ConfirmSaveChanges();
     void saveChapterToCurrentFile();
-    void keepHiddenTabsOut(int index);
     // Hands the options shown on the "Seçenekler" page to the player.
     void pushOptions();
     void setBackground(const QColor &color);
@@ -152,7 +137,7 @@ private:
     std::unique_ptr<Mixer> mOwnMixer;
     std::unique_ptr<Player> mPlayer;
     std::unique_ptr<Navigation> mNavigation;
-    std::vector<SubjectNode> mSubjects;
+    std::unique_ptr<ChapterPresenter> mPresenter;
 
     QString ProgramFolder;
     QString DataFolder;
@@ -176,7 +161,7 @@ private:
     QWidget *ControlPanel = nullptr;
     ButtonBar *mBar = nullptr;
     QWidget *SubPanel = nullptr;
-    QTabWidget *PageControl = nullptr;
+    PanelPages *PageControl = nullptr;
     FilePage *mFilePage = nullptr;
     ObjectsPage *mObjectsPage = nullptr;
     OptionsPage *mOptionsPage = nullptr;

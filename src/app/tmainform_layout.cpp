@@ -5,10 +5,12 @@
 
 #include "app/aboutpage.h"
 #include "app/buttonbar.h"
+#include "app/chapterpresenter.h"
 #include "app/glyphs.h"
 #include "app/lessoncatalogue.h"
 #include "app/navigation.h"
 #include "app/optionspage.h"
+#include "app/panelpages.h"
 #include "app/ttreecombo.h"
 #include "app/volumepage.h"
 #include "authoring/filepage.h"
@@ -94,7 +96,7 @@ void TMainForm::buildWindow()
     SubPanel = new QWidget(ControlPanel);
     auto *subLayout = new QVBoxLayout(SubPanel);
     subLayout->setContentsMargins(4, 0, 4, 4);
-    PageControl = named(new QTabWidget(SubPanel), "PageControl", QStringLiteral("Ayar sayfaları"));
+    PageControl = named(new PanelPages(SubPanel), "PageControl", QStringLiteral("Ayar sayfaları"));
     subLayout->addWidget(PageControl);
 
     buildParts();
@@ -128,6 +130,17 @@ void TMainForm::buildParts()
     PageControl->addTab(mVolumePage, QStringLiteral("Ses Kontrolü"));
     PageControl->addTab(mAboutPage, QStringLiteral("Program Hakkında"));
 
+    mPresenter = std::make_unique<ChapterPresenter>(ChapterPresenter::Parts{
+        .chapterFile = &mChapterFile,
+        .player = mPlayer.get(),
+        .filePage = mFilePage,
+        .bar = mBar,
+        .dialogs = &mDialogs,
+        .pageArea = SBox,
+        .waitPicture = ImgWait,
+        .chapterTitle = LblChapterName,
+        .htmlView = WB,
+    });
     connect(&mPlayer->page(), &PageDisplay::pageImageFileChanged, mFilePage, &FilePage::setGraphicFile);
     connect(&mPlayer->playback(), &PlaybackControl::opened, this, [this] { SetControlPanelState(ControlPanelState); });
     connect(&mChapter, &Chapter::cleared, this, [this] { mPlayer->interaction().setMode(PageInteraction::Design); });
@@ -176,7 +189,7 @@ void TMainForm::buildNavigation()
             .chapterFileName = [this] { return mChapterFile.ChapterFileName; },
             .position = [this] { return mPlayer->playback().position(); },
             .loadChapter = [this](const QString &path) {
-                mChapterFile.LoadChapter(resolveCoursePath(DataFolder, path), *this);
+                mChapterFile.LoadChapter(resolveCoursePath(DataFolder, path), *mPresenter);
             },
             .seek = [this](qint64 position) { mPlayer->playback().SeekMedia(position); },
         },
