@@ -9,6 +9,7 @@
 #include "app/mediacheck.h"
 #include "app/navigation.h"
 #include "app/optionspage.h"
+#include "app/pagearea.h"
 #include "app/ttreecombo.h"
 #include "app/volumepage.h"
 #include "authoring/filepage.h"
@@ -272,9 +273,7 @@ void TMainForm::SetControlPanelState(int state)
 
 void TMainForm::setBackground(const QColor &color)
 {
-    QPalette palette = SBox->palette();
-    palette.setColor(QPalette::Window, color);
-    SBox->setPalette(palette);
+    mPageArea->setBackground(color);
 }
 
 void TMainForm::setLogo(const QPixmap &logo)
@@ -301,11 +300,6 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
             if (FormKeyDown(key->key(), key->modifiers()))
                 return true;
         }
-    }
-    if (event->type() == QEvent::MouseMove && (watched == SBox->widget() || watched == SBox->viewport())) {
-        const auto *move = static_cast<QMouseEvent *>(event);
-        const QPoint inBox = static_cast<QWidget *>(watched)->mapTo(SBox, move->position().toPoint());
-        mPlayer->interaction().SBoxMouseMove(inBox.y());
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -31,7 +31,7 @@ class ObjectsPage;
 class OptionsPage;
 class PageDisplay;
 class PageInteraction;
-class PageView;
+class PageArea;
 class PanelPages;
 class PlaybackControl;
 class Player;
@@ -148,15 +148,7 @@ private:
     bool mClosed = false;
     bool mUnattended = false;
 
-    // The page area and the exercise display over it.
-    QScrollArea *SBox = nullptr;
-    PageView *img = nullptr;
-    QLabel *ImgWait = nullptr;
-    RotatedLabel *LblChapterName = nullptr;
-    QTextBrowser *WB = nullptr;
-    QFrame *PaExerciseInfo = nullptr;
-    QLabel *LblExerciseInfo = nullptr;
-    QLabel *LblCounter = nullptr;
+    PageArea *mPageArea = nullptr;
     // The control panel: the bar and the settings pages.
     QWidget *ControlPanel = nullptr;
     ButtonBar *mBar = nullptr;

@@ -10,6 +10,7 @@
 #include "app/lessoncatalogue.h"
 #include "app/navigation.h"
 #include "app/optionspage.h"
+#include "app/pagearea.h"
 #include "app/panelpages.h"
 #include "app/ttreecombo.h"
 #include "app/volumepage.h"
@@ -43,52 +44,7 @@ void TMainForm::buildWindow()
     formFont.setStyleHint(QFont::SansSerif);
     setFont(formFont);
 
-    SBox = named(new QScrollArea(this), "SBox", QStringLiteral("Sayfa"));
-    SBox->setFrameShape(QFrame::NoFrame);
-    SBox->setWidgetResizable(true);
-    SBox->setAutoFillBackground(true);
-    SBox->viewport()->setAutoFillBackground(false);
-    auto *surface = new QWidget;
-    surface->setAutoFillBackground(false);
-    SBox->setWidget(surface);
-    img = named(new PageView(surface), "img", QStringLiteral("Sayfa resmi"));
-    ImgWait = named(new QLabel(SBox->viewport()), "ImgWait", QStringLiteral("Lütfen bekleyin"));
-    ImgWait->setPixmap(waitPicture());
-    ImgWait->adjustSize();
-    ImgWait->hide();
-    LblChapterName = named(new RotatedLabel(surface), "LblChapterName", QStringLiteral("Ders adı"));
-    QFont titleFont(QStringLiteral("Arial"), 14, QFont::Bold);
-    titleFont.setStyleHint(QFont::SansSerif);
-    LblChapterName->setFont(titleFont);
-    QPalette titlePalette = LblChapterName->palette();
-    titlePalette.setColor(QPalette::WindowText, Qt::white);
-    LblChapterName->setPalette(titlePalette);
-    LblChapterName->move(3, 0);
-    WB = named(new QTextBrowser(SBox), "WB", QStringLiteral("Sayfa"));
-    WB->setOpenLinks(false);
-    WB->hide();
-
-    PaExerciseInfo = named(new QFrame(this), "PaExerciseInfo", QStringLiteral("Alıştırma"));
-    PaExerciseInfo->setGeometry(0, 0, 180, 20);
-    auto *background = new QLabel(PaExerciseInfo);
-    background->setGeometry(0, 0, 180, 20);
-    background->setAutoFillBackground(true);
-    QPalette infoPalette = background->palette();
-    infoPalette.setColor(QPalette::Window, QColor(250, 232, 160));
-    background->setPalette(infoPalette);
-    QFont infoFont(QStringLiteral("Courier New"), 9, QFont::Bold);
-    infoFont.setStyleHint(QFont::TypeWriter);
-    LblExerciseInfo = named(new QLabel(QStringLiteral("-"), PaExerciseInfo), "LblExerciseInfo",
-                            QStringLiteral("Alıştırma adımı"));
-    LblExerciseInfo->setGeometry(6, 3, 80, 14);
-    LblCounter = named(new QLabel(QStringLiteral("00:00:00"), PaExerciseInfo), "LblCounter",
-                       QStringLiteral("Kalan süre"));
-    LblCounter->setGeometry(100, 3, 70, 14);
-    for (QLabel *label : {LblExerciseInfo, LblCounter}) {
-        label->setFont(infoFont);
-        label->setAlignment(Qt::AlignCenter);
-    }
-    PaExerciseInfo->hide();
+    mPageArea = named(new PageArea(this), "PageArea", QStringLiteral("Sayfa alanı"));
 
     ControlPanel = named(new QWidget(this), "ControlPanel", QStringLiteral("Denetim paneli"));
     ControlPanel->setAutoFillBackground(true);
@@ -105,16 +61,11 @@ void TMainForm::buildWindow()
 void TMainForm::buildParts()
 {
     Player::Widgets widgets{
-        .pageArea = SBox,
-        .page = img,
-        .chapterTitle = LblChapterName,
-        .exerciseInfo = PaExerciseInfo,
-        .exerciseWord = LblExerciseInfo,
-        .exerciseCounter = LblCounter,
         .screenSize = [this] { return screen()->geometry().size(); },
         .controlPanelHeight = [this] { return ControlPanel->height(); },
         .resolve = [this](const QString &name) { return mChapterFile.resolve(name); },
     };
+    mPageArea->fillPlayerWidgets(widgets);
     mBar->fillPlayerWidgets(widgets);
     mPlayer = std::make_unique<Player>(mChapter, *mMedia, mDialogs, std::move(widgets));
     PageInteraction &interaction = mPlayer->interaction();
@@ -136,10 +87,10 @@ void TMainForm::buildParts()
         .filePage = mFilePage,
         .bar = mBar,
         .dialogs = &mDialogs,
-        .pageArea = SBox,
-        .waitPicture = ImgWait,
-        .chapterTitle = LblChapterName,
-        .htmlView = WB,
+        .pageArea = mPageArea->scrollBox(),
+        .waitPicture = mPageArea->waitPicture(),
+        .chapterTitle = mPageArea->chapterTitle(),
+        .htmlView = mPageArea->htmlView(),
     });
     connect(&mPlayer->page(), &PageDisplay::pageImageFileChanged, mFilePage, &FilePage::setGraphicFile);
     connect(&mPlayer->playback(), &PlaybackControl::opened, this, [this] { SetControlPanelState(ControlPanelState); });
@@ -148,11 +99,7 @@ void TMainForm::buildParts()
         if (ControlPanelState == PanelHidden)
             SetControlPanelState(PanelBar);
     });
-    // The page area's own pointer handler: over the scroll box beside the picture.
-    SBox->widget()->setMouseTracking(true);
-    SBox->viewport()->setMouseTracking(true);
-    SBox->widget()->installEventFilter(this);
-    SBox->viewport()->installEventFilter(this);
+    connect(mPageArea, &PageArea::pointerMoved, &interaction, &PageInteraction::SBoxMouseMove);
 
     // The options go to the player as they change; a size choice shows the page anew.
     connect(mOptionsPage, &OptionsPage::changed, this, &TMainForm::pushOptions);
@@ -219,10 +166,7 @@ void TMainForm::layoutWindow()
     mBar->setGeometry(0, 0, width(), ButtonBar::kHeight);
     SubPanel->setGeometry(0, ButtonBar::kHeight, width(), std::max(0, panel - ButtonBar::kHeight));
     SubPanel->setVisible(panel > ButtonBar::kHeight);
-    SBox->setGeometry(0, 0, width(), height() - panel);
-    if (!WB->isHidden())
-        WB->setGeometry(SBox->viewport()->geometry());
-    PaExerciseInfo->raise();
+    mPageArea->setGeometry(0, 0, width(), height() - panel);
 }
 
 void TMainForm::resizeEvent(QResizeEvent *event)
