@@ -2,15 +2,14 @@
 
 #include "app/aboutpage.h"
 #include "app/buttonbar.h"
-#include "app/installsource.h"
-#include "app/panelpages.h"
 #include "app/chapterpresenter.h"
+#include "app/installsource.h"
 #include "app/lessoncatalogue.h"
 #include "app/mediacheck.h"
 #include "app/navigation.h"
 #include "app/optionspage.h"
 #include "app/pagearea.h"
-#include "app/ttreecombo.h"
+#include "app/panelpages.h"
 #include "app/volumepage.h"
 #include "authoring/filepage.h"
 #include "authoring/objectspage.h"
@@ -20,27 +19,16 @@
 #include "platform/soundmediadevice.h"
 #include "player/colorcombo.h"
 #include "player/player.h"
-#include "player/rotatedlabel.h"
-#include "player/waittimes.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QStandardItem>
 #include <QSystemTrayIcon>
-#include <QTabWidget>
-#include <QTextBrowser>
 #include <QTimer>
-#include <QTreeView>
 #include <QUrl>
 
 namespace lirena {
@@ -116,7 +104,7 @@ void TMainForm::FormCreate()
         const DisplayOptions options = AppSettings::readDisplayOptions(settings);
         mOptionsPage->setOptions(options);
         setBackground(colorFromRef(options.BackgroundColor));
-        pushOptions();
+        mPlayer->applyOptions(mOptionsPage->options());
         RestorePending = true;
     } else {
         mDialogs.error(InstallSource::dataMissingMessage(DataFolder, mEnv.mountTable));
@@ -169,7 +157,7 @@ void TMainForm::closeUnattended()
 
 bool TMainForm::FormClose()
 {
-    if (mChapter.Modified() && !mUnattended && !ConfirmSaveChanges())
+    if (mChapter.Modified() && !mUnattended && !mFilePage->ConfirmSaveChanges())
         return false;
     mVolumePage->closeMixer();
     const int position = int(mPlayer->playback().position());
@@ -193,28 +181,6 @@ bool TMainForm::FormClose()
     return true;
 }
 
-bool TMainForm::ConfirmSaveChanges()
-{
-    const QString shown = fileNamePart(mFilePage->fileName());
-    const auto answer = mDialogs.askYesNoCancel(QStringLiteral("Warning !"), QStringLiteral("Save changes to ") + shown);
-    if (answer == UserDialogs::Answer::Cancel)
-        return false;
-    if (answer == UserDialogs::Answer::Yes)
-        saveChapterToCurrentFile();
-    // A save that failed keeps the changes: do not go on and lose them.
-    return !mChapter.Modified() || answer == UserDialogs::Answer::No;
-}
-
-void TMainForm::saveChapterToCurrentFile()
-{
-    const QString path = mFilePage->fileName();
-    if (!QFileInfo(path).isAbsolute())
-        return;
-    QString error;
-    if (!mChapterFile.SaveChapter(path, mFilePage->sectionPlay(), &error))
-        mDialogs.error(error);
-}
-
 PageDisplay &TMainForm::pageDisplay()
 {
     return mPlayer->page();
@@ -233,19 +199,6 @@ Exercises &TMainForm::exercises()
 PageInteraction &TMainForm::interaction()
 {
     return mPlayer->interaction();
-}
-
-void TMainForm::pushOptions()
-{
-    const DisplayOptions o = mOptionsPage->options();
-    mPlayer->page().setOptions({
-        .sizeType = o.ImageSizeType == 0 ? PageDisplay::FitScreen : PageDisplay::ChosenSize,
-        .sizeIndex = o.ImageSize,
-        .markStyle = o.MarkType >= 0 && o.MarkType <= 2 ? PageDisplay::MarkStyle(o.MarkType) : PageDisplay::NoMark,
-        .markColor = colorFromRef(o.MarkColor),
-    });
-    mPlayer->exercises().setWaitTimes(WaitTimes::test3Seconds(o.Test3WaitTime),
-                                      WaitTimes::readingFactor(o.Test12WaitTime));
 }
 
 void TMainForm::bringToFront()

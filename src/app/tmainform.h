@@ -121,10 +121,6 @@ private:
     void FormCreate();
     void FormActivate();
     bool FormClose();
-    bool ConfirmSaveChanges();
-    void saveChapterToCurrentFile();
-    // Hands the options shown on the "Seçenekler" page to the player.
-    void pushOptions();
     void setBackground(const QColor &color);
     QString settingsPath() const;
 

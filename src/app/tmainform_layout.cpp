@@ -70,7 +70,7 @@ void TMainForm::buildParts()
     mPlayer = std::make_unique<Player>(mChapter, *mMedia, mDialogs, std::move(widgets));
     PageInteraction &interaction = mPlayer->interaction();
 
-    mFilePage = named(new FilePage(mChapter, interaction), "FilePage", QStringLiteral("File"));
+    mFilePage = named(new FilePage(mChapterFile, interaction, mDialogs), "FilePage", QStringLiteral("File"));
     mObjectsPage = named(new ObjectsPage(mChapter), "GObjPage", QStringLiteral("All Objects"));
     mOptionsPage = named(new OptionsPage, "OptionsPage", QStringLiteral("Seçenekler"));
     mVolumePage = named(new VolumePage(*mEnv.mixer), "VolumePage", QStringLiteral("Ses Kontrolü"));
@@ -102,9 +102,9 @@ void TMainForm::buildParts()
     connect(mPageArea, &PageArea::pointerMoved, &interaction, &PageInteraction::SBoxMouseMove);
 
     // The options go to the player as they change; a size choice shows the page anew.
-    connect(mOptionsPage, &OptionsPage::changed, this, &TMainForm::pushOptions);
+    connect(mOptionsPage, &OptionsPage::changed, this, [this] { mPlayer->applyOptions(mOptionsPage->options()); });
     connect(mOptionsPage, &OptionsPage::imageSizeChosen, this, [this] {
-        pushOptions();
+        mPlayer->applyOptions(mOptionsPage->options());
         mPlayer->page().ApplyImageSize();
     });
     connect(mOptionsPage, &OptionsPage::backgroundChanged, this, &TMainForm::setBackground);

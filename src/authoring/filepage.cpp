@@ -1,11 +1,15 @@
 #include "authoring/filepage.h"
 
 #include "lesson/chapter.h"
+#include "lesson/chapterfile.h"
+#include "platform/pathresolver.h"
+#include "platform/userdialogs.h"
 #include "player/pageinteraction.h"
 #include "player/panelcontrols.h"
 #include "player/tradiogroup.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,8 +21,10 @@ namespace lirena {
 
 using PanelControls::named;
 
-FilePage::FilePage(Chapter &chapter, PageInteraction &interaction, QWidget *parent) : QWidget(parent)
+FilePage::FilePage(ChapterFile &file, PageInteraction &interaction, UserDialogs &dialogs, QWidget *parent)
+    : QWidget(parent), mFile(file), mDialogs(dialogs)
 {
+    Chapter &chapter = file.chapter();
     auto *layout = new QHBoxLayout(this);
 
     auto *commands = new QVBoxLayout;
@@ -80,6 +86,28 @@ FilePage::FilePage(Chapter &chapter, PageInteraction &interaction, QWidget *pare
         EditAudioName->clear();
         lblFileName->setText(QStringLiteral("New File"));
     });
+}
+
+bool FilePage::ConfirmSaveChanges()
+{
+    const auto answer = mDialogs.askYesNoCancel(QStringLiteral("Warning !"),
+                                                QStringLiteral("Save changes to ") + fileNamePart(fileName()));
+    if (answer == UserDialogs::Answer::Cancel)
+        return false;
+    if (answer == UserDialogs::Answer::Yes)
+        saveToCurrentFile();
+    // A save that failed keeps the changes: do not go on and lose them.
+    return !mFile.chapter().Modified() || answer == UserDialogs::Answer::No;
+}
+
+void FilePage::saveToCurrentFile()
+{
+    const QString path = fileName();
+    if (!QFileInfo(path).isAbsolute())
+        return;
+    QString error;
+    if (!mFile.SaveChapter(path, sectionPlay(), &error))
+        mDialogs.error(error);
 }
 
 QString FilePage::fileName() const

@@ -9,7 +9,8 @@ class QToolButton;
 
 namespace lirena {
 
-class Chapter;
+class ChapterFile;
+class UserDialogs;
 class PageInteraction;
 class TRadioGroup;
 
@@ -21,7 +22,11 @@ class FilePage : public QWidget
     Q_OBJECT
 
 public:
-    FilePage(Chapter &chapter, PageInteraction &interaction, QWidget *parent = nullptr);
+    FilePage(ChapterFile &file, PageInteraction &interaction, UserDialogs &dialogs, QWidget *parent = nullptr);
+
+    // Asks about unsaved changes of the chapter; false when the author cancelled
+    // or a save that was asked for failed (the changes are kept).
+    bool ConfirmSaveChanges();
 
     // The chapter file's full path, or "New File".
     QString fileName() const;
@@ -35,6 +40,11 @@ public:
     bool sectionPlay() const;
 
 private:
+    // Saves the chapter to the file it was read from; a new chapter has none.
+    void saveToCurrentFile();
+
+    ChapterFile &mFile;
+    UserDialogs &mDialogs;
     QToolButton *btnNewSub;
     QToolButton *btnOpenSub;
     QToolButton *btnSaveSub;

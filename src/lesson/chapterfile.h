@@ -67,6 +67,9 @@ class ChapterFile
 public:
     explicit ChapterFile(Chapter &chapter);
 
+    // The chapter this reader fills and writes.
+    Chapter &chapter() { return mChapter; }
+
     void setDataFolder(const QString &folder);
     const QString &dataFolder() const { return mDataFolder; }
 

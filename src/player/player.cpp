@@ -1,6 +1,8 @@
 #include "player/player.h"
 
+#include "player/colorcombo.h"
 #include "player/pageview.h"
+#include "player/waittimes.h"
 
 #include <QToolButton>
 
@@ -71,6 +73,17 @@ void Player::playFrom(qint64 ms)
     mExercises.StopExercise();
     mPlayback.SeekMedia(ms);
     mPlayback.PlayMedia();
+}
+
+void Player::applyOptions(const DisplayOptions &o)
+{
+    mPage.setOptions({
+        .sizeType = o.ImageSizeType == 0 ? PageDisplay::FitScreen : PageDisplay::ChosenSize,
+        .sizeIndex = o.ImageSize,
+        .markStyle = o.MarkType >= 0 && o.MarkType <= 2 ? PageDisplay::MarkStyle(o.MarkType) : PageDisplay::NoMark,
+        .markColor = colorFromRef(o.MarkColor),
+    });
+    mExercises.setWaitTimes(WaitTimes::test3Seconds(o.Test3WaitTime), WaitTimes::readingFactor(o.Test12WaitTime));
 }
 
 void Player::minimised()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "player/displayoptions.h"
 #include "player/exercises.h"
 #include "player/pagedisplay.h"
 #include "player/pageinteraction.h"
@@ -70,6 +71,9 @@ public:
     void startExercise(Exercises::Kind kind, bool shuffle);
     // The subject action PLAY: a running exercise ends; playing starts at ms.
     void playFrom(qint64 ms);
+    // Takes the learner's options: size, mark, mark colour and waiting times.
+    // A size change shows the page anew only through PageDisplay::ApplyImageSize.
+    void applyOptions(const DisplayOptions &options);
     // The window was minimised: a playing recording pauses, an exercise ends.
     void minimised();
     // Whether the marking step may mark now: the page is on screen, a play
