@@ -181,26 +181,6 @@ bool TMainForm::FormClose()
     return true;
 }
 
-PageDisplay &TMainForm::pageDisplay()
-{
-    return mPlayer->page();
-}
-
-PlaybackControl &TMainForm::playback()
-{
-    return mPlayer->playback();
-}
-
-Exercises &TMainForm::exercises()
-{
-    return mPlayer->exercises();
-}
-
-PageInteraction &TMainForm::interaction()
-{
-    return mPlayer->interaction();
-}
-
 void TMainForm::bringToFront()
 {
     setWindowState(windowState() & ~Qt::WindowMinimized);

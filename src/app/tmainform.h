@@ -88,10 +88,6 @@ public:
     Chapter &chapter() { return mChapter; }
     ChapterFile &chapterFile() { return mChapterFile; }
     Player &player() { return *mPlayer; }
-    PageDisplay &pageDisplay();
-    PlaybackControl &playback();
-    Exercises &exercises();
-    PageInteraction &interaction();
     Navigation &navigation() { return *mNavigation; }
 
     // Goes to a chapter (a full path), recording the history.

@@ -10,6 +10,7 @@
 #include "../player/scripteddevice.h"
 #include "../qtprinters.h"
 #include "player/exercises.h"
+#include "player/player.h"
 #include "player/pagedisplay.h"
 #include "player/tradiogroup.h"
 #include "player/tupdown.h"
@@ -95,10 +96,10 @@ TEST_F(WindowTest, PlaySubjectWithoutANumberStopsTheExerciseAndSaysWhy)
 {
     TMainForm &f = show();
     f.TComboSubjectsSelectionChange("TEST1", "0");
-    ASSERT_TRUE(f.exercises().ticking());
+    ASSERT_TRUE(f.player().exercises().ticking());
     device.calls.clear();
     f.TComboSubjectsSelectionChange("PLAY", "baştan");
-    EXPECT_FALSE(f.exercises().ticking());
+    EXPECT_FALSE(f.player().exercises().ticking());
     EXPECT_EQ(dialogs.errors, QStringList{"'baştan' is not a valid integer value."});
     EXPECT_FALSE(device.calls.contains("play"));
 }
@@ -118,9 +119,9 @@ TEST_F(WindowTest, ExerciseSubjectsSetTheirStartingState)
     const QList<int> authored = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     f.TComboSubjectsSelectionChange("TEST1", "0");
     EXPECT_EQ(readOrder(), authored);
-    EXPECT_EQ(f.exercises().kind(), Exercises::Test1);
-    EXPECT_EQ(f.exercises().phase(), Exercises::Waiting);
-    EXPECT_TRUE(f.exercises().ticking());
+    EXPECT_EQ(f.player().exercises().kind(), Exercises::Test1);
+    EXPECT_EQ(f.player().exercises().phase(), Exercises::Waiting);
+    EXPECT_TRUE(f.player().exercises().ticking());
     EXPECT_TRUE(control<QFrame>(f, "PaExerciseInfo")->isVisible());
 
     bool shuffled = false;
@@ -129,13 +130,13 @@ TEST_F(WindowTest, ExerciseSubjectsSetTheirStartingState)
         shuffled = readOrder() != authored;
     }
     EXPECT_TRUE(shuffled);
-    EXPECT_EQ(f.exercises().sectionStop(), -1);
+    EXPECT_EQ(f.player().exercises().sectionStop(), -1);
 
     f.TComboSubjectsSelectionChange("TEST3", "0"); // always shuffled
-    EXPECT_EQ(f.exercises().kind(), Exercises::Test3);
-    EXPECT_EQ(f.exercises().waitLimit(), 500u);
-    EXPECT_TRUE(f.pageDisplay().pageDirty());
-    EXPECT_EQ(f.exercises().target(), nullptr);
+    EXPECT_EQ(f.player().exercises().kind(), Exercises::Test3);
+    EXPECT_EQ(f.player().exercises().waitLimit(), 500u);
+    EXPECT_TRUE(f.player().page().pageDirty());
+    EXPECT_EQ(f.player().exercises().target(), nullptr);
     QList<int> sorted = readOrder();
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(sorted, authored);
@@ -176,7 +177,7 @@ TEST_F(WindowTest, DesignKeysMoveTheOutlineAndAreConsumed)
 {
     TMainForm &f = show();
     control<TRadioGroup>(f, "RGrpMode")->setItemIndex(0);
-    PageDisplay &page = f.pageDisplay();
+    PageDisplay &page = f.player().page();
     page.replaceEditRect({10, 10, 11, 30});
     EXPECT_TRUE(f.FormKeyDown(Qt::Key_Left, Qt::ShiftModifier)); // left + 1 is not below right
     EXPECT_EQ(page.editRect(), (PixelRect{10, 10, 11, 30}));
@@ -259,7 +260,7 @@ TEST_F(WindowTest, ChangingTheSizeEndsAWaitingExercise)
 {
     TMainForm &f = show("LastChapter=sayfa04.ini\nImageSizeType=1\n");
     f.TComboSubjectsSelectionChange("TEST1", "0");
-    Exercises &x = f.exercises();
+    Exercises &x = f.player().exercises();
     for (int i = 0; i < 200 && !(x.phase() == Exercises::Waiting && x.item() == 0); ++i) {
         device.advance(100);
         x.Timer3Timer();
@@ -268,7 +269,7 @@ TEST_F(WindowTest, ChangingTheSizeEndsAWaitingExercise)
     ASSERT_NE(device.mode(), MediaDevice::Mode::Playing);
     control<TRadioGroup>(f, "RGrpImageSize")->setItemIndex(0);
     EXPECT_EQ(x.kind(), Exercises::None);
-    EXPECT_FALSE(f.exercises().ticking());
+    EXPECT_FALSE(f.player().exercises().ticking());
     EXPECT_NE(device.mode(), MediaDevice::Mode::Playing);
 }
 
@@ -298,8 +299,8 @@ TEST_F(WindowTest, ExercisesOnAPageWithoutItsRecordingDoNothing)
     ASSERT_EQ(dialogs.warnings.size(), 1); // the recording cannot be opened
     for (const char *test : {"TEST1", "TEST2", "TEST3"}) {
         f.TComboSubjectsSelectionChange(test, "0");
-        EXPECT_EQ(f.exercises().kind(), Exercises::None) << test;
-        EXPECT_FALSE(f.exercises().ticking());
+        EXPECT_EQ(f.player().exercises().kind(), Exercises::None) << test;
+        EXPECT_FALSE(f.player().exercises().ticking());
         EXPECT_FALSE(control<QFrame>(f, "PaExerciseInfo")->isVisible());
     }
     EXPECT_EQ(dialogs.warnings.size(), 1);
@@ -309,10 +310,10 @@ TEST_F(WindowTest, MinimisingEndsTheExercise)
 {
     TMainForm &f = show();
     f.TComboSubjectsSelectionChange("TEST3", "0");
-    ASSERT_EQ(f.exercises().kind(), Exercises::Test3);
+    ASSERT_EQ(f.player().exercises().kind(), Exercises::Test3);
     control<QToolButton>(f, "btnMin")->click();
-    EXPECT_EQ(f.exercises().kind(), Exercises::None);
-    EXPECT_FALSE(f.exercises().ticking());
+    EXPECT_EQ(f.player().exercises().kind(), Exercises::None);
+    EXPECT_FALSE(f.player().exercises().ticking());
 }
 
 TEST_F(WindowTest, APageWithoutAJpegBringsNoOldPictureBackAndNoSavePrompt)
