@@ -13,6 +13,8 @@
 #include <QProcess>
 #include <QThread>
 
+#include "sinkmonitor.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -112,22 +114,14 @@ void BM_SeekToFirstSound(benchmark::State &state)
     SoundMediaDevice device;
     device.open(kTone);
     QProcess recorder;
-    recorder.start("parec", {"-d", "null.monitor", "--raw", "--format=s16le", "--rate=44100", "--channels=2",
-                             "--latency-msec=2"});
-    if (!recorder.waitForStarted()) {
+    if (!startSinkMonitor(recorder)) {
         state.SkipWithError("parec does not start");
         return;
     }
     std::vector<double> latencies;
     for (auto _ : state) {
         device.stop();
-        // Let the recorder run dry of earlier sound.
-        QElapsedTimer quiet;
-        quiet.start();
-        while (quiet.elapsed() < 300) {
-            recorder.waitForReadyRead(5);
-            recorder.readAllStandardOutput();
-        }
+        recordFor(recorder, 300); // earlier sound runs dry
         QElapsedTimer clock;
         clock.start();
         device.setPosition(1000);

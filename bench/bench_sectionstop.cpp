@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "sinkmonitor.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -53,13 +55,7 @@ double median(std::vector<double> v)
 // negative number when no sound was found.
 double heardPastTheStop(Rig &player, QProcess &recorder, bool tickOnly)
 {
-    // Let the recorder run dry of earlier sound.
-    QElapsedTimer quiet;
-    quiet.start();
-    while (quiet.elapsed() < 300) {
-        recorder.waitForReadyRead(5);
-        recorder.readAllStandardOutput();
-    }
+    recordFor(recorder, 300); // earlier sound runs dry
     QByteArray sound;
     if (tickOnly) {
         // Before: only the 100 ms tick looked for the end of the section.
@@ -89,13 +85,7 @@ double heardPastTheStop(Rig &player, QProcess &recorder, bool tickOnly)
             sound += recorder.readAllStandardOutput();
         }
     }
-    // Whatever was still on its way to the sink.
-    QElapsedTimer tail;
-    tail.start();
-    while (tail.elapsed() < 300) {
-        recorder.waitForReadyRead(5);
-        sound += recorder.readAllStandardOutput();
-    }
+    sound += recordFor(recorder, 300); // whatever was still on its way to the sink
     player.playback.StopMedia();
     const auto *s = reinterpret_cast<const qint16 *>(sound.constData());
     const qint64 frames = sound.size() / 4;
@@ -116,9 +106,7 @@ void run(benchmark::State &state, bool tickOnly)
 {
     Rig player;
     QProcess recorder;
-    recorder.start("parec", {"-d", "null.monitor", "--raw", "--format=s16le", "--rate=44100", "--channels=2",
-                             "--latency-msec=2"});
-    if (!recorder.waitForStarted()) {
+    if (!startSinkMonitor(recorder)) {
         state.SkipWithError("parec does not start");
         return;
     }
