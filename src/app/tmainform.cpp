@@ -6,6 +6,7 @@
 #include "app/installsource.h"
 #include "app/lessoncatalogue.h"
 #include "app/mediacheck.h"
+#include "app/lessonmenu.h"
 #include "app/navigation.h"
 #include "app/optionspage.h"
 #include "app/pagearea.h"
@@ -136,7 +137,7 @@ void TMainForm::FormActivate()
     if (!run.LastChapter.isEmpty())
         mChapterFile.LoadChapter(resolveCoursePath(DataFolder, run.LastChapter), *mPresenter);
     mPlayer->playback().SeekMedia(run.MediaPosition);
-    mNavigation->start();
+    mLessons->navigation().start();
 }
 
 void TMainForm::closeEvent(QCloseEvent *e)
@@ -237,38 +238,6 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void TMainForm::GoToChapter(const QString &path)
-{
-    mNavigation->GoToChapter(path);
-}
-
-void TMainForm::SpeedButton1Click()
-{
-    GoToChapter(resolveCoursePath(DataFolder, QStringLiteral("help00.ini")));
-}
-
-void TMainForm::TComboSubjectsSelectionChange(const QString &actionText, const QString &parameter)
-{
-    const QString action = actionText.toUpper();
-    if (action == u"PLAY") {
-        const auto position = parseInteger(parameter);
-        if (!position) {
-            mPlayer->exercises().StopExercise();
-            mDialogs.error(QStringLiteral("'%1' is not a valid integer value.").arg(parameter));
-            return;
-        }
-        mPlayer->playFrom(*position);
-    } else if (action == u"LOADCHAPTER") {
-        GoToChapter(resolveCoursePath(DataFolder, parameter));
-    } else if (action == u"TEST1") {
-        mPlayer->startExercise(Exercises::Test1, parameter == u"1");
-    } else if (action == u"TEST2") {
-        mPlayer->startExercise(Exercises::Test2, parameter == u"1");
-    } else if (action == u"TEST3") {
-        mPlayer->startExercise(Exercises::Test3, true);
-    }
-}
-
 void TMainForm::OpenSourceFile(const QString &relativePath)
 {
     InstallSource::openFile(SourceFolder, relativePath, mDialogs, mEnv.openUrl);
@@ -279,7 +248,7 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
     if (mPlayer->interaction().nudgeEditRect(key, modifiers))
         return true;
     if (key == Qt::Key_F1) {
-        SpeedButton1Click();
+        mLessons->SpeedButton1Click();
         return true;
     }
     return false;

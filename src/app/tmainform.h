@@ -26,7 +26,7 @@ class ButtonBar;
 class ChapterPresenter;
 class Exercises;
 class FilePage;
-class Navigation;
+class LessonMenu;
 class ObjectsPage;
 class OptionsPage;
 class PageDisplay;
@@ -88,14 +88,7 @@ public:
     Chapter &chapter() { return mChapter; }
     ChapterFile &chapterFile() { return mChapterFile; }
     Player &player() { return *mPlayer; }
-    Navigation &navigation() { return *mNavigation; }
-
-    // Goes to a chapter (a full path), recording the history.
-    void GoToChapter(const QString &path);
-    // Runs a subject of the chapter's menu.
-    void TComboSubjectsSelectionChange(const QString &action, const QString &parameter);
-    // Shows the user manual, "help00.ini" of the data folder.
-    void SpeedButton1Click();
+    LessonMenu &lessons() { return *mLessons; }
     // Opens a file of the installation source with the desktop, or asks for the disc.
     void OpenSourceFile(const QString &relativePath);
     // The window's own keys; true when the key was consumed.
@@ -112,7 +105,6 @@ protected:
 private:
     void buildWindow();
     void buildParts();
-    void buildNavigation();
     void layoutWindow();
     void FormCreate();
     void FormActivate();
@@ -128,7 +120,7 @@ private:
     MediaDevice *mMedia = nullptr;
     std::unique_ptr<Mixer> mOwnMixer;
     std::unique_ptr<Player> mPlayer;
-    std::unique_ptr<Navigation> mNavigation;
+    std::unique_ptr<LessonMenu> mLessons;
     std::unique_ptr<ChapterPresenter> mPresenter;
 
     QString ProgramFolder;

@@ -7,8 +7,7 @@
 #include "app/buttonbar.h"
 #include "app/chapterpresenter.h"
 #include "app/glyphs.h"
-#include "app/lessoncatalogue.h"
-#include "app/navigation.h"
+#include "app/lessonmenu.h"
 #include "app/optionspage.h"
 #include "app/pagearea.h"
 #include "app/panelpages.h"
@@ -124,36 +123,12 @@ void TMainForm::buildParts()
         showMinimized();
     });
     connect(mBar, &ButtonBar::closeClicked, this, &TMainForm::close);
-    connect(mBar, &ButtonBar::manualClicked, this, &TMainForm::SpeedButton1Click);
-    buildNavigation();
-}
-
-void TMainForm::buildNavigation()
-{
-    mNavigation = std::make_unique<Navigation>(
-        Navigation::Hooks{
-            .chapterName = [this] { return mChapterFile.ChapterName; },
-            .chapterFileName = [this] { return mChapterFile.ChapterFileName; },
-            .position = [this] { return mPlayer->playback().position(); },
-            .loadChapter = [this](const QString &path) {
-                mChapterFile.LoadChapter(resolveCoursePath(DataFolder, path), *mPresenter);
-            },
-            .seek = [this](qint64 position) { mPlayer->playback().SeekMedia(position); },
-        },
-        mBar->backButton(), mBar->forwardButton());
-    connect(mBar->backButton(), &QToolButton::clicked, mNavigation.get(), &Navigation::btnBackClick);
-    connect(mBar->forwardButton(), &QToolButton::clicked, mNavigation.get(), &Navigation::btnForwardClick);
-    connect(mBar, &ButtonBar::nextLessonClicked, this, [this] {
-        const QString next = LessonCatalogue::nextLesson(mBar->lessonsTree(), mChapterFile.ChapterFileName);
-        if (!next.isEmpty())
-            GoToChapter(DataFolder + next);
-    });
-    connect(&mBar->lessonsTree(), &TTreeCombo::selectionChange, this, [this](QStandardItem *node) {
-        GoToChapter(DataFolder + node->data(TTreeCombo::FirstDataRole).toString());
-    });
-    connect(&mBar->subjectsTree(), &TTreeCombo::selectionChange, this, [this](QStandardItem *node) {
-        TComboSubjectsSelectionChange(node->data(TTreeCombo::FirstDataRole).toString(),
-                                      node->data(TTreeCombo::SecondDataRole).toString());
+    mLessons = std::make_unique<LessonMenu>(LessonMenu::Parts{
+        .chapterFile = &mChapterFile,
+        .view = mPresenter.get(),
+        .player = mPlayer.get(),
+        .bar = mBar,
+        .dialogs = &mDialogs,
     });
     // Key preview: the window sees a key before the control that has the focus.
     qApp->installEventFilter(this);

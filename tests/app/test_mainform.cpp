@@ -1,3 +1,4 @@
+#include "app/lessonmenu.h"
 #include "app/tmainform.h"
 #include "app/navigation.h"
 #include "fakedialogs.h"
@@ -235,7 +236,7 @@ TEST_F(MainFormTest, FirstActivationRestoresTheLastRun)
     EXPECT_FALSE(control<PageView>(f, "img")->image().isNull());
     EXPECT_GT(f.chapter().ClickSet.size(), 0u); // "Play Limited" built the working sets
     EXPECT_TRUE(control<QPushButton>(f, "btnSubjects")->isEnabled());
-    EXPECT_EQ(f.navigation().history(), QStringList{"sayfa02.ini|1500"}); // the position after the restoring seek
+    EXPECT_EQ(f.lessons().navigation().history(), QStringList{"sayfa02.ini|1500"}); // the position after the restoring seek
     EXPECT_EQ(control<QLabel>(f, "LblTime")->text(), "00:00:01.5");
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
@@ -248,7 +249,7 @@ TEST_F(MainFormTest, FirstStartWithoutAStoredChapterShowsNoPage)
     EXPECT_EQ(control<QWidget>(f, "ControlPanel")->height(), 40);
     EXPECT_TRUE(control<PageView>(f, "img")->image().isNull());
     EXPECT_EQ(control<QLabel>(f, "lblFileName")->text(), "New File");
-    EXPECT_EQ(f.navigation().history(), QStringList{"|0"});
+    EXPECT_EQ(f.lessons().navigation().history(), QStringList{"|0"});
 }
 
 TEST_F(MainFormTest, HtmlPageFillsThePageArea)

@@ -2,6 +2,7 @@
 // the About page's links, on the real window with a scripted media device.
 
 #include "app/navigation.h"
+#include "app/lessonmenu.h"
 #include "app/tmainform.h"
 #include "app/ttreecombo.h"
 #include "fakedialogs.h"
@@ -87,7 +88,7 @@ protected:
 TEST_F(WindowTest, PlaySubjectSeeksAndPlays)
 {
     TMainForm &f = show();
-    f.TComboSubjectsSelectionChange("play", "6313");
+    f.lessons().TComboSubjectsSelectionChange("play", "6313");
     EXPECT_EQ(device.mode(), MediaDevice::Mode::Playing);
     EXPECT_TRUE(device.calls.contains("seek 6313"));
 }
@@ -95,10 +96,10 @@ TEST_F(WindowTest, PlaySubjectSeeksAndPlays)
 TEST_F(WindowTest, PlaySubjectWithoutANumberStopsTheExerciseAndSaysWhy)
 {
     TMainForm &f = show();
-    f.TComboSubjectsSelectionChange("TEST1", "0");
+    f.lessons().TComboSubjectsSelectionChange("TEST1", "0");
     ASSERT_TRUE(f.player().exercises().ticking());
     device.calls.clear();
-    f.TComboSubjectsSelectionChange("PLAY", "baştan");
+    f.lessons().TComboSubjectsSelectionChange("PLAY", "baştan");
     EXPECT_FALSE(f.player().exercises().ticking());
     EXPECT_EQ(dialogs.errors, QStringList{"'baştan' is not a valid integer value."});
     EXPECT_FALSE(device.calls.contains("play"));
@@ -107,9 +108,9 @@ TEST_F(WindowTest, PlaySubjectWithoutANumberStopsTheExerciseAndSaysWhy)
 TEST_F(WindowTest, LoadChapterSubjectGoesThereThroughTheHistory)
 {
     TMainForm &f = show();
-    f.TComboSubjectsSelectionChange("LOADCHAPTER", "sayfa02.ini");
+    f.lessons().TComboSubjectsSelectionChange("LOADCHAPTER", "sayfa02.ini");
     EXPECT_EQ(f.chapterFile().ChapterFileName, "sayfa02.ini");
-    EXPECT_EQ(f.navigation().history().size(), 2);
+    EXPECT_EQ(f.lessons().navigation().history().size(), 2);
     EXPECT_TRUE(control<QToolButton>(f, "btnBack")->isEnabled());
 }
 
@@ -117,7 +118,7 @@ TEST_F(WindowTest, ExerciseSubjectsSetTheirStartingState)
 {
     TMainForm &f = show();
     const QList<int> authored = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    f.TComboSubjectsSelectionChange("TEST1", "0");
+    f.lessons().TComboSubjectsSelectionChange("TEST1", "0");
     EXPECT_EQ(readOrder(), authored);
     EXPECT_EQ(f.player().exercises().kind(), Exercises::Test1);
     EXPECT_EQ(f.player().exercises().phase(), Exercises::Waiting);
@@ -126,13 +127,13 @@ TEST_F(WindowTest, ExerciseSubjectsSetTheirStartingState)
 
     bool shuffled = false;
     for (int i = 0; i < 5 && !shuffled; ++i) {
-        f.TComboSubjectsSelectionChange("TEST2", "1");
+        f.lessons().TComboSubjectsSelectionChange("TEST2", "1");
         shuffled = readOrder() != authored;
     }
     EXPECT_TRUE(shuffled);
     EXPECT_EQ(f.player().exercises().sectionStop(), -1);
 
-    f.TComboSubjectsSelectionChange("TEST3", "0"); // always shuffled
+    f.lessons().TComboSubjectsSelectionChange("TEST3", "0"); // always shuffled
     EXPECT_EQ(f.player().exercises().kind(), Exercises::Test3);
     EXPECT_EQ(f.player().exercises().waitLimit(), 500u);
     EXPECT_TRUE(f.player().page().pageDirty());
@@ -259,7 +260,7 @@ TEST_F(WindowTest, WaitTimesGoDownFromTheStoredValuesToo)
 TEST_F(WindowTest, ChangingTheSizeEndsAWaitingExercise)
 {
     TMainForm &f = show("LastChapter=sayfa04.ini\nImageSizeType=1\n");
-    f.TComboSubjectsSelectionChange("TEST1", "0");
+    f.lessons().TComboSubjectsSelectionChange("TEST1", "0");
     Exercises &x = f.player().exercises();
     for (int i = 0; i < 200 && !(x.phase() == Exercises::Waiting && x.item() == 0); ++i) {
         device.advance(100);
@@ -276,7 +277,7 @@ TEST_F(WindowTest, ChangingTheSizeEndsAWaitingExercise)
 TEST_F(WindowTest, ChangingTheSizeOnAnHtmlPageChangesNoChapter)
 {
     TMainForm &f = show("LastChapter=sayfa04.ini\n");
-    f.GoToChapter(kCourse + "/sayfa05.ini");
+    f.lessons().GoToChapter(kCourse + "/sayfa05.ini");
     ASSERT_FALSE(f.chapter().Modified());
     control<TRadioGroup>(f, "RGrpImageSize")->setItemIndex(0);
     EXPECT_FALSE(f.chapter().Modified());
@@ -295,10 +296,10 @@ TEST_F(WindowTest, ExercisesOnAPageWithoutItsRecordingDoNothing)
 {
     TMainForm &f = show();
     device.opens = false;
-    f.GoToChapter(kCourse + "/sayfa02.ini");
+    f.lessons().GoToChapter(kCourse + "/sayfa02.ini");
     ASSERT_EQ(dialogs.warnings.size(), 1); // the recording cannot be opened
     for (const char *test : {"TEST1", "TEST2", "TEST3"}) {
-        f.TComboSubjectsSelectionChange(test, "0");
+        f.lessons().TComboSubjectsSelectionChange(test, "0");
         EXPECT_EQ(f.player().exercises().kind(), Exercises::None) << test;
         EXPECT_FALSE(f.player().exercises().ticking());
         EXPECT_FALSE(control<QFrame>(f, "PaExerciseInfo")->isVisible());
@@ -309,7 +310,7 @@ TEST_F(WindowTest, ExercisesOnAPageWithoutItsRecordingDoNothing)
 TEST_F(WindowTest, MinimisingEndsTheExercise)
 {
     TMainForm &f = show();
-    f.TComboSubjectsSelectionChange("TEST3", "0");
+    f.lessons().TComboSubjectsSelectionChange("TEST3", "0");
     ASSERT_EQ(f.player().exercises().kind(), Exercises::Test3);
     control<QToolButton>(f, "btnMin")->click();
     EXPECT_EQ(f.player().exercises().kind(), Exercises::None);
@@ -328,9 +329,9 @@ TEST_F(WindowTest, APageWithoutAJpegBringsNoOldPictureBackAndNoSavePrompt)
     file.close();
     course = copy.path();
     TMainForm &f = show();
-    f.GoToChapter(copy.filePath("sayfa06.ini"));
+    f.lessons().GoToChapter(copy.filePath("sayfa06.ini"));
     control<TRadioGroup>(f, "RGrpImageSize")->setItemIndex(0); // "Sayfayı tam olarak kapla"
-    f.TComboSubjectsSelectionChange("TEST3", "0");
+    f.lessons().TComboSubjectsSelectionChange("TEST3", "0");
     control<QToolButton>(f, "btnPlay")->click(); // TEST3, then play: the page is restored
     EXPECT_FALSE(f.chapter().Modified());
     form->close();
