@@ -12,30 +12,20 @@
 #include <functional>
 #include <memory>
 
-class QFrame;
-class QLabel;
-class QScrollArea;
 class QSystemTrayIcon;
-class QTabWidget;
-class QTextBrowser;
 
 namespace lirena {
 
 class AboutPage;
 class ButtonBar;
 class ChapterPresenter;
-class Exercises;
 class FilePage;
 class LessonMenu;
 class ObjectsPage;
 class OptionsPage;
-class PageDisplay;
-class PageInteraction;
 class PageArea;
 class PanelPages;
-class PlaybackControl;
 class Player;
-class RotatedLabel;
 class VolumePage;
 
 // The player's one window: borderless and full screen, the page above and the

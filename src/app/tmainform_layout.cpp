@@ -6,29 +6,19 @@
 #include "app/aboutpage.h"
 #include "app/buttonbar.h"
 #include "app/chapterpresenter.h"
-#include "app/glyphs.h"
 #include "app/lessonmenu.h"
 #include "app/optionspage.h"
 #include "app/pagearea.h"
 #include "app/panelpages.h"
-#include "app/ttreecombo.h"
 #include "app/volumepage.h"
 #include "authoring/filepage.h"
 #include "authoring/objectspage.h"
-#include "platform/pathresolver.h"
-#include "player/pageview.h"
 #include "player/panelcontrols.h"
 #include "player/player.h"
-#include "player/rotatedlabel.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QScreen>
-#include <QScrollArea>
-#include <QStandardItem>
 #include <QTabWidget>
-#include <QTextBrowser>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace lirena {
