@@ -1,5 +1,7 @@
 #include "app/mediacheck.h"
 
+#include <QFileInfo>
+
 #include "platform/profile.h"
 #include "platform/registry.h"
 
@@ -39,6 +41,13 @@ MediaCheck::MediaCheck(QString registryFile, QString systemIni, QString winIni, 
     : mRegistryFile(std::move(registryFile)), mSystemIni(std::move(systemIni)), mWinIni(std::move(winIni)),
       mMajorVersion(majorVersion)
 {
+}
+
+MediaCheck MediaCheck::forRegistry(const QString &registryFile)
+{
+    const QString folder = QFileInfo(registryFile).absolutePath();
+    return MediaCheck(registryFile, folder + QStringLiteral("/system.ini"), folder + QStringLiteral("/win.ini"),
+                      WindowsMajorVersion());
 }
 
 int MediaCheck::WindowsMajorVersion()

@@ -16,6 +16,8 @@ class MediaCheck
 public:
     // The registry, "system.ini" and "win.ini" to check, and the system's major version.
     MediaCheck(QString registryFile, QString systemIni, QString winIni, int majorVersion);
+    // The check of this machine: "system.ini" and "win.ini" beside the registry file.
+    static MediaCheck forRegistry(const QString &registryFile);
 
     void CheckMp3Support();
     void CheckMp3SupportRegistry();

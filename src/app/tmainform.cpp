@@ -3,6 +3,7 @@
 #include "app/aboutpage.h"
 #include "app/buttonbar.h"
 #include "app/chapterpresenter.h"
+#include "app/controlpanel.h"
 #include "app/installsource.h"
 #include "app/mediacheck.h"
 #include "app/lessoncatalogue.h"
@@ -33,14 +34,6 @@
 
 namespace lirena {
 
-namespace {
-
-// Heights of the control panel: the button bar alone, and with the settings pages.
-const int kBarHeight = 40;
-const int kPanelHeight = 222;
-
-} // namespace
-
 TMainForm::TMainForm(Environment environment, QWidget *parent)
     : QWidget(parent), mEnv(std::move(environment)), mDialogs(*mEnv.dialogs)
 {
@@ -68,15 +61,12 @@ QString TMainForm::settingsPath() const
 
 void TMainForm::FormCreate()
 {
-    PageControl->hidePage(mFilePage);
-    PageControl->hidePage(mObjectsPage);
-    PageControl->setCurrentWidget(mAboutPage);
+    mPanel->pages().hidePage(mFilePage);
+    mPanel->pages().hidePage(mObjectsPage);
+    mPanel->pages().setCurrentWidget(mAboutPage);
 
     SourceFolder = InstallSource::readSourceFolder(mEnv.registryFile);
-    const QString systemFolder = QFileInfo(mEnv.registryFile).absolutePath();
-    MediaCheck(mEnv.registryFile, systemFolder + QStringLiteral("/system.ini"), systemFolder + QStringLiteral("/win.ini"),
-               MediaCheck::WindowsMajorVersion())
-        .CheckMp3Support();
+    MediaCheck::forRegistry(mEnv.registryFile).CheckMp3Support();
 
     ProgramFolder = withTrailingSlash(mEnv.programFolder);
     // No window manager places this window: it covers its screen itself.
@@ -100,10 +90,10 @@ void TMainForm::FormCreate()
     mChapterFile.setDataFolder(DataFolder);
 
     if (QFileInfo(resolveCoursePath(DataFolder, QStringLiteral("sayfa01.ini"))).isFile()) {
-        LessonCatalogue::ScanLessonGroups(mBar->lessonsTree(), settings, DataFolder);
+        LessonCatalogue::ScanLessonGroups(mPanel->bar().lessonsTree(), settings, DataFolder);
         const DisplayOptions options = AppSettings::readDisplayOptions(settings);
         mOptionsPage->setOptions(options);
-        setBackground(colorFromRef(options.BackgroundColor));
+        mPageArea->setBackground(colorFromRef(options.BackgroundColor));
         mPlayer->applyOptions(mOptionsPage->options());
         RestorePending = true;
     } else {
@@ -171,7 +161,7 @@ bool TMainForm::FormClose()
     RunState run;
     run.LastChapter = mChapterFile.ChapterFileName;
     run.MediaPosition = position;
-    run.LastScreenSize = ControlPanelState;
+    run.LastScreenSize = mPanel->state();
     AppSettings::write(settings, run, mOptionsPage->options());
     QString error;
     // A settings file that cannot be written must not keep the learner from closing.
@@ -192,21 +182,12 @@ void TMainForm::bringToFront()
 
 void TMainForm::SetControlPanelState(int state)
 {
-    switch (state) {
-    case PanelHidden: ControlPanel->setFixedHeight(0); break;
-    case PanelBar: ControlPanel->setFixedHeight(kBarHeight); break;
-    case PanelSettings: ControlPanel->setFixedHeight(kPanelHeight); break;
-    default: break;
-    }
-    mBar->showPanelState(state, state == PanelSettings);
-    ControlPanelState = state;
-    layoutWindow();
-    mPlayer->page().CenterPage();
+    mPanel->setState(state);
 }
 
-void TMainForm::setBackground(const QColor &color)
+int TMainForm::controlPanelState() const
 {
-    mPageArea->setBackground(color);
+    return mPanel->state();
 }
 
 void TMainForm::setLogo(const QPixmap &logo)

@@ -17,14 +17,13 @@ class QSystemTrayIcon;
 namespace lirena {
 
 class AboutPage;
-class ButtonBar;
 class ChapterPresenter;
+class ControlPanel;
 class FilePage;
 class LessonMenu;
 class ObjectsPage;
 class OptionsPage;
 class PageArea;
-class PanelPages;
 class Player;
 class VolumePage;
 
@@ -49,17 +48,14 @@ public:
         Mixer *mixer = nullptr;                  // the audio mixer; the window makes its own when none
     };
 
-    // The control panel's heights: none, the button bar, the bar with the settings pages.
-    enum PanelState { PanelHidden = 0, PanelBar = 1, PanelSettings = 2 };
-
     explicit TMainForm(Environment environment, QWidget *parent = nullptr);
     ~TMainForm() override;
 
     // Whether creation found the course data missing and asked the program to end.
     bool terminationRequested() const { return mTerminationRequested; }
-    // Applies a control panel state.
+    // Applies a control panel state (ControlPanel::State: hidden, the bar, the bar with the pages).
     void SetControlPanelState(int state);
-    int controlPanelState() const { return ControlPanelState; }
+    int controlPanelState() const;
     // Brings the window forward for a second start: restored and active.
     void bringToFront();
     // Closes as the system asks at logout, shutdown or kill: the settings are
@@ -99,7 +95,6 @@ private:
     void FormCreate();
     void FormActivate();
     bool FormClose();
-    void setBackground(const QColor &color);
     QString settingsPath() const;
 
     Environment mEnv;
@@ -117,17 +112,12 @@ private:
     QString DataFolder;
     QString SourceFolder;
     bool RestorePending = false;
-    int ControlPanelState = PanelBar;
     bool mTerminationRequested = false;
     bool mClosed = false;
     bool mUnattended = false;
 
     PageArea *mPageArea = nullptr;
-    // The control panel: the bar and the settings pages.
-    QWidget *ControlPanel = nullptr;
-    ButtonBar *mBar = nullptr;
-    QWidget *SubPanel = nullptr;
-    PanelPages *PageControl = nullptr;
+    ControlPanel *mPanel = nullptr;
     FilePage *mFilePage = nullptr;
     ObjectsPage *mObjectsPage = nullptr;
     OptionsPage *mOptionsPage = nullptr;

@@ -6,6 +6,7 @@
 #include "app/aboutpage.h"
 #include "app/buttonbar.h"
 #include "app/chapterpresenter.h"
+#include "app/controlpanel.h"
 #include "app/lessonmenu.h"
 #include "app/optionspage.h"
 #include "app/pagearea.h"
@@ -18,8 +19,6 @@
 
 #include <QApplication>
 #include <QScreen>
-#include <QTabWidget>
-#include <QVBoxLayout>
 
 namespace lirena {
 
@@ -35,14 +34,7 @@ void TMainForm::buildWindow()
 
     mPageArea = named(new PageArea(this), "PageArea", QStringLiteral("Sayfa alanı"));
 
-    ControlPanel = named(new QWidget(this), "ControlPanel", QStringLiteral("Denetim paneli"));
-    ControlPanel->setAutoFillBackground(true);
-    mBar = named(new ButtonBar(ControlPanel), "ButtonBar", QStringLiteral("Düğmeler"));
-    SubPanel = new QWidget(ControlPanel);
-    auto *subLayout = new QVBoxLayout(SubPanel);
-    subLayout->setContentsMargins(4, 0, 4, 4);
-    PageControl = named(new PanelPages(SubPanel), "PageControl", QStringLiteral("Ayar sayfaları"));
-    subLayout->addWidget(PageControl);
+    mPanel = named(new ControlPanel(this), "ControlPanel", QStringLiteral("Denetim paneli"));
 
     buildParts();
 }
@@ -51,11 +43,12 @@ void TMainForm::buildParts()
 {
     Player::Widgets widgets{
         .screenSize = [this] { return screen()->geometry().size(); },
-        .controlPanelHeight = [this] { return ControlPanel->height(); },
+        .controlPanelHeight = [this] { return mPanel->height(); },
         .resolve = [this](const QString &name) { return mChapterFile.resolve(name); },
     };
     mPageArea->fillPlayerWidgets(widgets);
-    mBar->fillPlayerWidgets(widgets);
+    ButtonBar &bar = mPanel->bar();
+    bar.fillPlayerWidgets(widgets);
     mPlayer = std::make_unique<Player>(mChapter, *mMedia, mDialogs, std::move(widgets));
     PageInteraction &interaction = mPlayer->interaction();
 
@@ -64,17 +57,18 @@ void TMainForm::buildParts()
     mOptionsPage = named(new OptionsPage, "OptionsPage", QStringLiteral("Seçenekler"));
     mVolumePage = named(new VolumePage(*mEnv.mixer), "VolumePage", QStringLiteral("Ses Kontrolü"));
     mAboutPage = named(new AboutPage, "AboutPage", QStringLiteral("Program Hakkında"));
-    PageControl->addTab(mFilePage, QStringLiteral("File"));
-    PageControl->addTab(mObjectsPage, QStringLiteral("All Objects"));
-    PageControl->addTab(mOptionsPage, QStringLiteral("Seçenekler"));
-    PageControl->addTab(mVolumePage, QStringLiteral("Ses Kontrolü"));
-    PageControl->addTab(mAboutPage, QStringLiteral("Program Hakkında"));
+    PanelPages &pages = mPanel->pages();
+    pages.addTab(mFilePage, QStringLiteral("File"));
+    pages.addTab(mObjectsPage, QStringLiteral("All Objects"));
+    pages.addTab(mOptionsPage, QStringLiteral("Seçenekler"));
+    pages.addTab(mVolumePage, QStringLiteral("Ses Kontrolü"));
+    pages.addTab(mAboutPage, QStringLiteral("Program Hakkında"));
 
     mPresenter = std::make_unique<ChapterPresenter>(ChapterPresenter::Parts{
         .chapterFile = &mChapterFile,
         .player = mPlayer.get(),
         .filePage = mFilePage,
-        .bar = mBar,
+        .bar = &bar,
         .dialogs = &mDialogs,
         .pageArea = mPageArea->scrollBox(),
         .waitPicture = mPageArea->waitPicture(),
@@ -82,11 +76,16 @@ void TMainForm::buildParts()
         .htmlView = mPageArea->htmlView(),
     });
     connect(&mPlayer->page(), &PageDisplay::pageImageFileChanged, mFilePage, &FilePage::setGraphicFile);
-    connect(&mPlayer->playback(), &PlaybackControl::opened, this, [this] { SetControlPanelState(ControlPanelState); });
+    // A recording opened re-applies the panel's height; every height places the page anew.
+    connect(&mPlayer->playback(), &PlaybackControl::opened, mPanel, [this] { mPanel->setState(mPanel->state()); });
+    connect(mPanel, &ControlPanel::stateChanged, this, [this] {
+        layoutWindow();
+        mPlayer->page().CenterPage();
+    });
     connect(&mChapter, &Chapter::cleared, this, [this] { mPlayer->interaction().setMode(PageInteraction::Design); });
-    connect(&interaction, &PageInteraction::bottomEdgeReached, this, [this] {
-        if (ControlPanelState == PanelHidden)
-            SetControlPanelState(PanelBar);
+    connect(&interaction, &PageInteraction::bottomEdgeReached, mPanel, [this] {
+        if (mPanel->state() == ControlPanel::Hidden)
+            mPanel->setState(ControlPanel::Bar);
     });
     connect(mPageArea, &PageArea::pointerMoved, &interaction, &PageInteraction::SBoxMouseMove);
 
@@ -96,28 +95,20 @@ void TMainForm::buildParts()
         mPlayer->applyOptions(mOptionsPage->options());
         mPlayer->page().ApplyImageSize();
     });
-    connect(mOptionsPage, &OptionsPage::backgroundChanged, this, &TMainForm::setBackground);
+    connect(mOptionsPage, &OptionsPage::backgroundChanged, mPageArea, &PageArea::setBackground);
     connect(mAboutPage, &AboutPage::sourceFileRequested, this, &TMainForm::OpenSourceFile);
     connect(mAboutPage, &AboutPage::linkRequested, this, [this](const QUrl &url) { mEnv.openUrl(url); });
 
-    connect(mBar, &ButtonBar::panelUpClicked, this, [this] {
-        if (ControlPanelState < PanelSettings)
-            SetControlPanelState(ControlPanelState + 1);
-    });
-    connect(mBar, &ButtonBar::panelDownClicked, this, [this] {
-        if (ControlPanelState > PanelHidden)
-            SetControlPanelState(ControlPanelState - 1);
-    });
-    connect(mBar, &ButtonBar::minimiseClicked, this, [this] {
+    connect(&bar, &ButtonBar::minimiseClicked, this, [this] {
         mPlayer->minimised();
         showMinimized();
     });
-    connect(mBar, &ButtonBar::closeClicked, this, &TMainForm::close);
+    connect(&bar, &ButtonBar::closeClicked, this, &TMainForm::close);
     mLessons = std::make_unique<LessonMenu>(LessonMenu::Parts{
         .chapterFile = &mChapterFile,
         .view = mPresenter.get(),
         .player = mPlayer.get(),
-        .bar = mBar,
+        .bar = &bar,
         .dialogs = &mDialogs,
     });
     // Key preview: the window sees a key before the control that has the focus.
@@ -126,11 +117,8 @@ void TMainForm::buildParts()
 
 void TMainForm::layoutWindow()
 {
-    const int panel = ControlPanel->height();
-    ControlPanel->setGeometry(0, height() - panel, width(), panel);
-    mBar->setGeometry(0, 0, width(), ButtonBar::kHeight);
-    SubPanel->setGeometry(0, ButtonBar::kHeight, width(), std::max(0, panel - ButtonBar::kHeight));
-    SubPanel->setVisible(panel > ButtonBar::kHeight);
+    const int panel = mPanel->height();
+    mPanel->setGeometry(0, height() - panel, width(), panel);
     mPageArea->setGeometry(0, 0, width(), height() - panel);
 }
 
