@@ -50,6 +50,11 @@ DisplayOptions AppSettings::readDisplayOptions(const Profile &p)
     return o;
 }
 
+bool AppSettings::readAuthorMode(const Profile &p)
+{
+    return p.readInteger(kSettings, QStringLiteral("AuthorMode"), 0) != 0;
+}
+
 RunState AppSettings::readRunState(const Profile &p)
 {
     RunState r;

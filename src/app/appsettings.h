@@ -29,6 +29,9 @@ public:
     // The options, each falling back to its default when missing or unparsable.
     static DisplayOptions readDisplayOptions(const Profile &profile);
     static RunState readRunState(const Profile &profile);
+    // Whether a course author asked for the authoring pages (Settings/AuthorMode=1);
+    // read at start, never written.
+    static bool readAuthorMode(const Profile &profile);
     // Writes the keys in the order the program always wrote them; other keys stay.
     static void write(Profile &profile, const RunState &run, const DisplayOptions &options);
 };

@@ -21,6 +21,7 @@
 #include "player/colorcombo.h"
 #include "player/player.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -61,14 +62,23 @@ QString TMainForm::settingsPath() const
 
 void TMainForm::FormCreate()
 {
-    mPanel->pages().hidePage(mFilePage);
-    mPanel->pages().hidePage(mObjectsPage);
+    ProgramFolder = withTrailingSlash(mEnv.programFolder);
+    const Profile settings(settingsPath());
+    // Learners never see the authoring pages, nor can they save a chapter.
+    if (AppSettings::readAuthorMode(settings)) {
+        auto *save = new QAction(QStringLiteral("SaveSubs"), this);
+        save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+        connect(save, &QAction::triggered, mFilePage, &FilePage::btnSaveSubClick);
+        addAction(save);
+    } else {
+        mPanel->pages().hidePage(mFilePage);
+        mPanel->pages().hidePage(mObjectsPage);
+    }
     mPanel->pages().setCurrentWidget(mAboutPage);
 
     SourceFolder = InstallSource::readSourceFolder(mEnv.registryFile);
     MediaCheck::forRegistry(mEnv.registryFile).CheckMp3Support();
 
-    ProgramFolder = withTrailingSlash(mEnv.programFolder);
     // No window manager places this window: it covers its screen itself.
     setGeometry(screen()->geometry());
     layoutWindow();
@@ -85,7 +95,6 @@ void TMainForm::FormCreate()
 
     mVolumePage->InitMixer();
 
-    const Profile settings(settingsPath());
     DataFolder = AppSettings::readDataFolder(settings, ProgramFolder);
     mChapterFile.setDataFolder(DataFolder);
 

@@ -53,7 +53,7 @@ void TMainForm::buildParts()
     PageInteraction &interaction = mPlayer->interaction();
 
     mFilePage = named(new FilePage(mChapterFile, interaction, mDialogs), "FilePage", QStringLiteral("File"));
-    mObjectsPage = named(new ObjectsPage(mChapter), "GObjPage", QStringLiteral("All Objects"));
+    mObjectsPage = named(new ObjectsPage(mChapter, *mPlayer), "GObjPage", QStringLiteral("All Objects"));
     mOptionsPage = named(new OptionsPage, "OptionsPage", QStringLiteral("Seçenekler"));
     mVolumePage = named(new VolumePage(*mEnv.mixer), "VolumePage", QStringLiteral("Ses Kontrolü"));
     mAboutPage = named(new AboutPage, "AboutPage", QStringLiteral("Program Hakkında"));

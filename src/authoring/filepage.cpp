@@ -32,6 +32,7 @@ FilePage::FilePage(ChapterFile &file, PageInteraction &interaction, UserDialogs 
     btnOpenSub = named(PanelControls::commandButton(this, QStringLiteral("Open")), "btnOpenSub", QStringLiteral("Open"));
     btnSaveSub = named(PanelControls::commandButton(this, QStringLiteral("Save"), QStringLiteral("Press Ctrl-S to save anywhere")),
                        "btnSaveSub", QStringLiteral("Save"));
+    connect(btnSaveSub, &QToolButton::clicked, this, &FilePage::btnSaveSubClick);
     btnSaveAs = named(PanelControls::commandButton(this, QStringLiteral("Save As")), "btnSaveAs", QStringLiteral("Save As"));
     for (QToolButton *button : {btnNewSub, btnOpenSub, btnSaveSub, btnSaveAs})
         commands->addWidget(button);
@@ -95,12 +96,12 @@ bool FilePage::ConfirmSaveChanges()
     if (answer == UserDialogs::Answer::Cancel)
         return false;
     if (answer == UserDialogs::Answer::Yes)
-        saveToCurrentFile();
+        btnSaveSubClick();
     // A save that failed keeps the changes: do not go on and lose them.
     return !mFile.chapter().Modified() || answer == UserDialogs::Answer::No;
 }
 
-void FilePage::saveToCurrentFile()
+void FilePage::btnSaveSubClick()
 {
     const QString path = fileName();
     if (!QFileInfo(path).isAbsolute())

@@ -39,10 +39,11 @@ public:
     void setSectionPlay(bool on);
     bool sectionPlay() const;
 
-private:
-    // Saves the chapter to the file it was read from; a new chapter has none.
-    void saveToCurrentFile();
+    // Save: writes the chapter into the file it was read from (Ctrl+S anywhere,
+    // for authors). A new chapter has no file yet and is not written.
+    void btnSaveSubClick();
 
+private:
     ChapterFile &mFile;
     UserDialogs &mDialogs;
     QToolButton *btnNewSub;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "authoring/objecteditor.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -9,19 +11,26 @@ class QListView;
 namespace lirena {
 
 class Chapter;
+class Player;
 class TUpDown;
 
 // The "All Objects" page: the chapter's graphic objects, voice objects with
 // their times and the position probe, links, and the click and read
-// sequences, each list showing the chapter's own.
+// sequences, each list showing the chapter's own; its buttons run the
+// operations of its ObjectEditor.
 class ObjectsPage : public QWidget
 {
     Q_OBJECT
 
 public:
-    ObjectsPage(Chapter &chapter, QWidget *parent = nullptr);
+    ObjectsPage(Chapter &chapter, Player &player, QWidget *parent = nullptr);
+
+    ObjectEditor &editor() { return mEditor; }
 
 private:
+    void wire(Chapter &chapter);
+
+    ObjectEditor mEditor;
     QListView *LstGObj;
     QListView *LstVObj;
     QListView *LstVGObj;

@@ -355,3 +355,51 @@ TEST_F(WindowTest, HiddenPagesCannotBeReachedByAnyKey)
         }
     }
 }
+
+TEST_F(WindowTest, AuthorsSeeTheAuthoringPagesAndSaveWithCtrlS)
+{
+    QTemporaryDir copy;
+    for (const QString &name : QDir(kCourse).entryList(QDir::Files))
+        QFile::copy(kCourse + "/" + name, copy.filePath(name));
+    course = copy.path();
+    const auto saveWithCtrlS = [](TMainForm &f) {
+        QApplication::setActiveWindow(&f);
+        QTest::keyClick(control<QWidget>(f, "img"), Qt::Key_S, Qt::ControlModifier);
+    };
+    const auto deleteFirstGraphic = [](TMainForm &f) {
+        f.chapter().LstGObj.setCurrentIndex(0);
+        control<QPushButton>(f, "BtnDelete")->click();
+    };
+    QFile file(copy.filePath("sayfa01.ini"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    {
+        TMainForm &f = show("LastChapter=sayfa01.ini\n");
+        auto *pages = control<QTabWidget>(f, "PageControl");
+        EXPECT_FALSE(pages->isTabVisible(pages->indexOf(control<QWidget>(f, "FilePage"))));
+        deleteFirstGraphic(f);
+        saveWithCtrlS(f); // a learner never rewrites a course file
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), before);
+        file.close();
+        f.chapter().setModified(false);
+        form.reset();
+    }
+
+    TMainForm &f = show("LastChapter=sayfa01.ini\nAuthorMode=1\n");
+    auto *pages = control<QTabWidget>(f, "PageControl");
+    EXPECT_TRUE(pages->isTabVisible(pages->indexOf(control<QWidget>(f, "FilePage"))));
+    EXPECT_TRUE(pages->isTabVisible(pages->indexOf(control<QWidget>(f, "GObjPage"))));
+    const int graphics = f.chapter().LstGObj.count();
+    deleteFirstGraphic(f);
+    saveWithCtrlS(f);
+    EXPECT_FALSE(f.chapter().Modified());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_NE(file.readAll(), before);
+    file.close();
+    form.reset();
+    TMainForm &again = show("LastChapter=sayfa01.ini\nAuthorMode=1\n");
+    EXPECT_EQ(again.chapter().LstGObj.count(), graphics - 1);
+}

@@ -1,0 +1,143 @@
+// The "All Objects" page driven through its widgets: objects, their times,
+// links and the sequences, on the player built as the window builds it.
+
+#include "../app/windowcontrols.h"
+#include "../player/pageharness.h"
+#include "../qtprinters.h"
+
+#include "authoring/objectspage.h"
+#include "player/tupdown.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace lirena;
+
+namespace {
+
+struct Authoring : PageHarness
+{
+    ObjectsPage objects{chapter, player};
+
+    Authoring()
+    {
+        showPicture(800, 600);
+        interaction.setMode(PageInteraction::Design);
+    }
+
+    void press(const char *name) { control<QAbstractButton>(objects, name)->click(); }
+    // One press on an arrow of an up-down, as the learner's click gives it.
+    void step(const char *name, int direction)
+    {
+        control<TUpDown>(objects, name)->step(direction);
+        QApplication::processEvents();
+    }
+    void addGraphics(int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            page.replaceEditRect({10 * i, 10, 10 * i + 8, 20});
+            press("BtnAdd");
+        }
+    }
+};
+
+} // namespace
+
+TEST(ObjectsPage, AddStoresPicturePixelsAndTheNextIdAboveTheHighest)
+{
+    Authoring a;
+    a.addGraphic(41, "elif", {0, 0, 10, 10}); // as read from a chapter
+    a.setOptions(PageDisplay::ChosenSize, 2); // shown at 50 %
+    a.page.replaceEditRect({60, 20, 10, 70}); // drawn leftwards: nothing to add
+    a.press("BtnAdd");
+    EXPECT_EQ(a.chapter.LstGObj.count(), 1);
+    EXPECT_FALSE(a.chapter.Modified());
+
+    a.page.replaceEditRect({10, 21, 60, 70});
+    a.press("BtnAdd");
+    ASSERT_EQ(a.chapter.LstGObj.count(), 2);
+    const auto *added = a.chapter.LstGObj.at<TGraphicObj>(a.chapter.LstGObj.currentIndex());
+    EXPECT_EQ(added->Id, 42);
+    EXPECT_EQ(added->Name, "042");
+    EXPECT_EQ(control<QLineEdit>(a.objects, "EdtGObjName")->text(), "042");
+    EXPECT_EQ(added->ViewRect, (PixelRect{10, 21, 60, 70}));
+    EXPECT_EQ(added->ImageRect, (PixelRect{20, 42, 120, 140})); // where it stands on the picture
+    EXPECT_TRUE(a.chapter.Modified());
+}
+
+TEST(ObjectsPage, NamesRefuseFieldSeparatorsAndRenamingIsAChange)
+{
+    Authoring a;
+    a.addGraphics(1);
+    a.chapter.setModified(false);
+    auto *box = control<QLineEdit>(a.objects, "EdtGObjName");
+    box->clear();
+    QTest::keyClicks(box, "a|b=c");
+    EXPECT_EQ(a.chapter.LstGObj.at<TGraphicObj>(0)->Name, "abc");
+    EXPECT_EQ(a.chapter.LstGObj.textAt(0), "abc");
+    EXPECT_TRUE(a.chapter.Modified());
+}
+
+TEST(ObjectsPage, NudgesKeepStartBelowStopAndNeverRunOut)
+{
+    Authoring a;
+    a.objects.editor().NewVoiceObject(0, 2000);
+    a.chapter.setModified(false);
+    a.step("UDStart", -1);
+    EXPECT_EQ(a.objects.editor().sectionStart(), -100); // no floor at 0
+    for (int i = 0; i < 21; ++i)
+        a.step("UDStart", +1);
+    EXPECT_EQ(a.objects.editor().sectionStart(), 1900); // the step to 2000 is refused
+    for (int i = 0; i < 400; ++i)
+        a.step("UDStop", +1);
+    const auto *voice = a.chapter.LstVObj.at<TVoiceObj>(0);
+    EXPECT_EQ(voice->StartTime, 1900);
+    EXPECT_EQ(voice->StopTime, 42000); // beyond the up-down's own 300 steps
+    EXPECT_EQ(control<QLabel>(a.objects, "LblStop")->text(), "00:00:42.0");
+    EXPECT_TRUE(a.chapter.Modified());
+}
+
+TEST(ObjectsPage, LinkingStepsBothListsAndSequencesKeepTheirEnds)
+{
+    Authoring a;
+    a.addGraphics(3);
+    for (int i = 0; i < 3; ++i)
+        a.objects.editor().NewVoiceObject(1000 * i, 1000 * i + 900);
+    a.chapter.LstGObj.setCurrentIndex(0);
+    a.chapter.LstVObj.setCurrentIndex(0);
+    for (int i = 0; i < 4; ++i)
+        a.press("SBtnAddVGObj");
+    QStringList links;
+    for (int i = 0; i < a.chapter.LstVGObj.count(); ++i)
+        links << a.chapter.LstVGObj.textAt(i);
+    EXPECT_EQ(links, (QStringList{"001,001", "002,002", "003,003", "003,003"}));
+
+    a.chapter.LstVGObj.setCurrentIndex(0);
+    a.press("btnRC");
+    a.press("btnRC"); // both sequences, link after link
+    EXPECT_EQ(a.chapter.LstCObj.count(), 2);
+    ASSERT_EQ(a.chapter.LstRObj.count(), 2);
+    a.chapter.setModified(false);
+    a.chapter.LstRObj.setCurrentIndex(0);
+    a.press("BtnRObjUp"); // the first stays first
+    a.chapter.LstRObj.setCurrentIndex(1);
+    a.press("BtnRObjDown"); // the last stays last
+    EXPECT_FALSE(a.chapter.Modified());
+    a.press("BtnRObjUp");
+    EXPECT_EQ(a.chapter.LstRObj.textAt(0), "002,002");
+    EXPECT_EQ(a.chapter.LstRObj.currentIndex(), 0);
+    EXPECT_TRUE(a.chapter.Modified());
+
+    a.chapter.LstCObj.setCurrentIndex(-1);
+    a.chapter.setModified(false);
+    a.press("BtnDelClick"); // nothing chosen: nothing changes
+    EXPECT_FALSE(a.chapter.Modified());
+    a.press("SBtnDelVGObj"); // the link delete counts as a change even so
+    EXPECT_TRUE(a.chapter.Modified());
+}
