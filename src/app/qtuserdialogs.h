@@ -16,6 +16,8 @@ public:
     void error(const QString &text) override;
     void warning(const QString &text) override;
     Answer askYesNoCancel(const QString &caption, const QString &text) override;
+    QString chooseFileToOpen(const QString &title, const QString &filter, const QString &folder) override;
+    QString chooseFileToSave(const QString &title, const QString &filter) override;
 
 private:
     QWidget *mParent = nullptr;

@@ -21,7 +21,6 @@
 #include "player/colorcombo.h"
 #include "player/player.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -40,15 +39,10 @@ TMainForm::TMainForm(Environment environment, QWidget *parent)
 {
     if (!mEnv.openUrl)
         mEnv.openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
-    if (!mEnv.mixer) {
-        mOwnMixer = std::make_unique<AlsaMixer>();
-        mEnv.mixer = mOwnMixer.get();
-    }
-    mMedia = mEnv.media;
-    if (!mMedia) {
-        mOwnMedia = std::make_unique<SoundMediaDevice>();
-        mMedia = mOwnMedia.get();
-    }
+    // The machine's own mixer and sound output, unless the caller gives others.
+    if (!mEnv.mixer)
+        mEnv.mixer = (mOwnMixer = std::make_unique<AlsaMixer>()).get();
+    mMedia = mEnv.media ? mEnv.media : (mOwnMedia = std::make_unique<SoundMediaDevice>()).get();
     buildWindow();
     FormCreate();
 }
@@ -66,10 +60,7 @@ void TMainForm::FormCreate()
     const Profile settings(settingsPath());
     // Learners never see the authoring pages, nor can they save a chapter.
     if (AppSettings::readAuthorMode(settings)) {
-        auto *save = new QAction(QStringLiteral("SaveSubs"), this);
-        save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-        connect(save, &QAction::triggered, mFilePage, &FilePage::btnSaveSubClick);
-        addAction(save);
+        mFilePage->addSaveShortcut(*this);
     } else {
         mPanel->pages().hidePage(mFilePage);
         mPanel->pages().hidePage(mObjectsPage);
@@ -79,13 +70,13 @@ void TMainForm::FormCreate()
     SourceFolder = InstallSource::readSourceFolder(mEnv.registryFile);
     MediaCheck::forRegistry(mEnv.registryFile).CheckMp3Support();
 
+    mFilePage->dialogFolder = ProgramFolder;
     // No window manager places this window: it covers its screen itself.
     setGeometry(screen()->geometry());
     layoutWindow();
 
     // The notification-area icon is made but never shown.
     RxTray = new QSystemTrayIcon(windowIcon(), this);
-    RxTray->setObjectName(QStringLiteral("RxTray"));
     RxTray->setToolTip(QStringLiteral("Lirena"));
     auto *trayMenu = new QMenu(this);
     trayMenu->addAction(QStringLiteral("&Programı Göster"), this, &TMainForm::show);

@@ -64,7 +64,6 @@ public:
     void closeUnattended();
     // The logo of the About page, as the splash window shows it.
     void setLogo(const QPixmap &logo);
-
     // The folders the window found: the course data and the installation source.
     const QString &dataFolder() const { return DataFolder; }
     const QString &sourceFolder() const { return SourceFolder; }

@@ -76,6 +76,7 @@ void TMainForm::buildParts()
         .htmlView = mPageArea->htmlView(),
     });
     connect(&mPlayer->page(), &PageDisplay::pageImageFileChanged, mFilePage, &FilePage::setGraphicFile);
+    mFilePage->setChapterView(mPresenter.get());
     // A recording opened re-applies the panel's height; every height places the page anew.
     connect(&mPlayer->playback(), &PlaybackControl::opened, mPanel, [this] { mPanel->setState(mPanel->state()); });
     connect(mPanel, &ControlPanel::stateChanged, this, [this] {

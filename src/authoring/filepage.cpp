@@ -8,6 +8,7 @@
 #include "player/panelcontrols.h"
 #include "player/tradiogroup.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -32,8 +33,11 @@ FilePage::FilePage(ChapterFile &file, PageInteraction &interaction, UserDialogs 
     btnOpenSub = named(PanelControls::commandButton(this, QStringLiteral("Open")), "btnOpenSub", QStringLiteral("Open"));
     btnSaveSub = named(PanelControls::commandButton(this, QStringLiteral("Save"), QStringLiteral("Press Ctrl-S to save anywhere")),
                        "btnSaveSub", QStringLiteral("Save"));
+    connect(btnNewSub, &QToolButton::clicked, this, &FilePage::btnNewSubClick);
+    connect(btnOpenSub, &QToolButton::clicked, this, &FilePage::btnOpenSubClick);
     connect(btnSaveSub, &QToolButton::clicked, this, &FilePage::btnSaveSubClick);
     btnSaveAs = named(PanelControls::commandButton(this, QStringLiteral("Save As")), "btnSaveAs", QStringLiteral("Save As"));
+    connect(btnSaveAs, &QToolButton::clicked, this, &FilePage::btnSaveAsClick);
     for (QToolButton *button : {btnNewSub, btnOpenSub, btnSaveSub, btnSaveAs})
         commands->addWidget(button);
     commands->addStretch();
@@ -89,26 +93,80 @@ FilePage::FilePage(ChapterFile &file, PageInteraction &interaction, UserDialogs 
     });
 }
 
+namespace {
+
+const QString kChapterFilter = QStringLiteral("Ini Files (*.ini);;All Files (*.*)");
+
+} // namespace
+
 bool FilePage::ConfirmSaveChanges()
 {
     const auto answer = mDialogs.askYesNoCancel(QStringLiteral("Warning !"),
                                                 QStringLiteral("Save changes to ") + fileNamePart(fileName()));
     if (answer == UserDialogs::Answer::Cancel)
         return false;
+    // A save that was cancelled or failed keeps the changes: do not go on and lose them.
     if (answer == UserDialogs::Answer::Yes)
-        btnSaveSubClick();
-    // A save that failed keeps the changes: do not go on and lose them.
-    return !mFile.chapter().Modified() || answer == UserDialogs::Answer::No;
+        return btnSaveSubClick();
+    return true;
 }
 
-void FilePage::btnSaveSubClick()
+void FilePage::btnNewSubClick()
+{
+    if (mFile.chapter().Modified() && !ConfirmSaveChanges())
+        return;
+    mFile.chapter().ClearChapter();
+}
+
+void FilePage::btnOpenSubClick()
+{
+    const QString path = mDialogs.chooseFileToOpen(QStringLiteral("Open Chapter"), kChapterFilter, dialogFolder);
+    if (path.isEmpty())
+        return;
+    if (mFile.chapter().Modified() && !ConfirmSaveChanges())
+        return;
+    // The file shown is not read again; any other is, whatever its name.
+    if (QFileInfo(path) == QFileInfo(fileName()) || !mView)
+        return;
+    // Read even when it is named like the chapter shown (every course has a sayfa01.ini).
+    mFile.ChapterFileName.clear();
+    mFile.LoadChapter(path, *mView);
+}
+
+void FilePage::addSaveShortcut(QWidget &window)
+{
+    auto *save = new QAction(QStringLiteral("SaveSubs"), &window);
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(save, &QAction::triggered, this, [this] { btnSaveSubClick(); });
+    window.addAction(save);
+}
+
+bool FilePage::btnSaveSubClick()
 {
     const QString path = fileName();
     if (!QFileInfo(path).isAbsolute())
-        return;
+        return btnSaveAsClick();
     QString error;
-    if (!mFile.SaveChapter(path, sectionPlay(), &error))
+    if (!mFile.SaveChapter(path, sectionPlay(), &error)) {
         mDialogs.error(error);
+        return false;
+    }
+    return true;
+}
+
+bool FilePage::btnSaveAsClick()
+{
+    const QString path = mDialogs.chooseFileToSave(QStringLiteral("Save Subtitle File"), kChapterFilter);
+    if (path.isEmpty())
+        return false;
+    QString error;
+    if (!mFile.SaveChapter(path, sectionPlay(), {EditGraphicName->text(), EditAudioName->text()}, &error)) {
+        mDialogs.error(error);
+        return false;
+    }
+    // From now on Save writes the new file and the prompt names it.
+    setFileName(QFileInfo(path).absoluteFilePath());
+    return true;
 }
 
 QString FilePage::fileName() const

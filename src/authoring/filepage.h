@@ -10,6 +10,7 @@ class QToolButton;
 namespace lirena {
 
 class ChapterFile;
+class ChapterView;
 class UserDialogs;
 class PageInteraction;
 class TRadioGroup;
@@ -22,6 +23,9 @@ class FilePage : public QWidget
     Q_OBJECT
 
 public:
+    // Where the open dialog starts: the program's folder.
+    QString dialogFolder;
+
     FilePage(ChapterFile &file, PageInteraction &interaction, UserDialogs &dialogs, QWidget *parent = nullptr);
 
     // Asks about unsaved changes of the chapter; false when the author cancelled
@@ -39,12 +43,27 @@ public:
     void setSectionPlay(bool on);
     bool sectionPlay() const;
 
-    // Save: writes the chapter into the file it was read from (Ctrl+S anywhere,
-    // for authors). A new chapter has no file yet and is not written.
-    void btnSaveSubClick();
+    // New: an empty chapter over the page shown, after the unsaved-changes prompt.
+    void btnNewSubClick();
+    // Open: a chapter file chosen in a dialog, after the prompt; any file but the
+    // very one shown is loaded (see openRequested).
+    void btnOpenSubClick();
+    // Save: writes the chapter into its file (Ctrl+S anywhere, for authors); a
+    // chapter without a file yet asks for one as Save As does. False when
+    // nothing was written.
+    bool btnSaveSubClick();
+    // Save As: writes the chapter, with the page's picture and recording, into a
+    // file chosen in a dialog, which the page then names. False when nothing was written.
+    bool btnSaveAsClick();
+
+    // Where an opened chapter is shown.
+    void setChapterView(ChapterView *view) { mView = view; }
+    // Gives the window the action "SaveSubs": Ctrl+S saves wherever the focus is.
+    void addSaveShortcut(QWidget &window);
 
 private:
     ChapterFile &mFile;
+    ChapterView *mView = nullptr;
     UserDialogs &mDialogs;
     QToolButton *btnNewSub;
     QToolButton *btnOpenSub;

@@ -220,10 +220,24 @@ void ChapterFile::readSequence(const Profile &profile, const QString &key, Objec
 
 bool ChapterFile::SaveChapter(const QString &path, bool sectionPlay, QString *error)
 {
+    return save(path, sectionPlay, nullptr, error);
+}
+
+bool ChapterFile::SaveChapter(const QString &path, bool sectionPlay, const PageFiles &page, QString *error)
+{
+    return save(path, sectionPlay, &page, error);
+}
+
+bool ChapterFile::save(const QString &path, bool sectionPlay, const PageFiles *page, QString *error)
+{
     if (QFileInfo::exists(path))
         copyToOld(path);
 
     Profile profile(path);
+    if (page) {
+        profile.writeString(kGeneral, QStringLiteral("ImageFile"), page->ImageFile);
+        profile.writeString(kGeneral, QStringLiteral("MediaFile"), page->MediaFile);
+    }
     profile.eraseSection(kGraphics);
     for (int i = 0; i < mChapter.LstGObj.count(); ++i) {
         const auto *g = mChapter.LstGObj.at<TGraphicObj>(i);

@@ -87,6 +87,15 @@ public:
     // copying it to path + ".old". Other keys and sections stay. On failure
     // returns false with error set, and Modified stays set.
     bool SaveChapter(const QString &path, bool sectionPlay, QString *error = nullptr);
+    // The page's picture and recording, as a chapter names them.
+    struct PageFiles
+    {
+        QString ImageFile;
+        QString MediaFile;
+    };
+    // SaveChapter that also writes General/ImageFile and MediaFile, so a new file
+    // shows the page it was made on.
+    bool SaveChapter(const QString &path, bool sectionPlay, const PageFiles &page, QString *error = nullptr);
 
     // File name (no folder) of the chapter last read; compared exactly on the next read.
     QString ChapterFileName;
@@ -100,6 +109,7 @@ public:
     QStringList Warnings;
 
 private:
+    bool save(const QString &path, bool sectionPlay, const PageFiles *page, QString *error);
     void readObjects(const Profile &profile, double scale);
     void readSequence(const Profile &profile, const QString &key, ObjectList &target);
 

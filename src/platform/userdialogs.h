@@ -18,6 +18,14 @@ public:
     virtual void warning(const QString &text) = 0;
     // A question with Yes, No and Cancel; Yes is the default button.
     virtual Answer askYesNoCancel(const QString &caption, const QString &text) = 0;
+    // A file dialog for an existing file to open, starting in folder; empty when cancelled.
+    virtual QString chooseFileToOpen(const QString & /*title*/, const QString & /*filter*/,
+                                     const QString & /*folder*/)
+    {
+        return {};
+    }
+    // A file dialog for a file to write, asking before it overwrites; empty when cancelled.
+    virtual QString chooseFileToSave(const QString & /*title*/, const QString & /*filter*/) { return {}; }
 };
 
 } // namespace lirena

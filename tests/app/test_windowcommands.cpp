@@ -403,3 +403,78 @@ TEST_F(WindowTest, AuthorsSeeTheAuthoringPagesAndSaveWithCtrlS)
     TMainForm &again = show("LastChapter=sayfa01.ini\nAuthorMode=1\n");
     EXPECT_EQ(again.chapter().LstGObj.count(), graphics - 1);
 }
+
+namespace {
+
+// A copy of the sample course an author may change.
+QString copyCourse(QTemporaryDir &dir)
+{
+    for (const QString &name : QDir(kCourse).entryList(QDir::Files))
+        QFile::copy(kCourse + "/" + name, dir.filePath(name));
+    return dir.path();
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+} // namespace
+
+TEST_F(WindowTest, SaveAsWritesThePageItWasMadeOnAndSaveGoesOnThere)
+{
+    QTemporaryDir copy;
+    course = copyCourse(copy);
+    TMainForm &f = show("LastChapter=sayfa01.ini\nAuthorMode=1\n");
+    const QByteArray original = readAll(copy.filePath("sayfa01.ini"));
+    dialogs.files.push_back(copy.filePath("kopya.ini"));
+    control<QToolButton>(f, "btnSaveAs")->click();
+    EXPECT_EQ(dialogs.fileDialogs, QStringList{"Save Subtitle File"});
+    const QByteArray written = readAll(copy.filePath("kopya.ini"));
+    EXPECT_TRUE(written.contains("ImageFile=sayfa01.jpg")) << written.toStdString();
+    EXPECT_TRUE(written.contains("MediaFile=sayfa01.mp3"));
+    EXPECT_EQ(control<QLabel>(f, "lblFileName")->text(), copy.filePath("kopya.ini"));
+
+    f.chapter().LstGObj.setCurrentIndex(0);
+    control<QPushButton>(f, "BtnDelete")->click();
+    control<QToolButton>(f, "btnSaveSub")->click(); // into the new file, never the original
+    EXPECT_NE(readAll(copy.filePath("kopya.ini")), written);
+    EXPECT_EQ(readAll(copy.filePath("sayfa01.ini")), original);
+}
+
+TEST_F(WindowTest, YesForANewChapterAsksForAFileAndACancelledSaveKeepsTheWork)
+{
+    QTemporaryDir copy;
+    course = copyCourse(copy);
+    TMainForm &f = show("LastChapter=sayfa01.ini\nAuthorMode=1\n");
+    control<QToolButton>(f, "btnNewSub")->click();
+    EXPECT_EQ(control<QLabel>(f, "lblFileName")->text(), "New File");
+    f.player().page().replaceEditRect({10, 10, 50, 40});
+    control<QPushButton>(f, "BtnAdd")->click();
+    ASSERT_TRUE(f.chapter().Modified());
+    dialogs.answers = {UserDialogs::Answer::Yes};
+    EXPECT_FALSE(f.close()); // Yes, then the file dialog is cancelled: nothing is lost
+    EXPECT_EQ(dialogs.fileDialogs, QStringList{"Save Subtitle File"});
+    EXPECT_TRUE(f.chapter().Modified());
+    EXPECT_EQ(f.chapter().LstGObj.count(), 1);
+    f.chapter().setModified(false);
+}
+
+TEST_F(WindowTest, OpenReadsAnyFileButTheOneShown)
+{
+    QTemporaryDir first, second;
+    course = copyCourse(first);
+    copyCourse(second);
+    TMainForm &f = show("LastChapter=sayfa01.ini\nAuthorMode=1\n");
+    dialogs.files = {second.filePath("sayfa01.ini"), second.filePath("sayfa01.ini")};
+    control<QToolButton>(f, "btnOpenSub")->click(); // named like the chapter shown, in another folder
+    EXPECT_EQ(control<QLabel>(f, "lblFileName")->text(), second.filePath("sayfa01.ini"));
+    f.chapter().LstGObj.setCurrentIndex(0);
+    control<QPushButton>(f, "BtnDelete")->click();
+    dialogs.answers = {UserDialogs::Answer::No};
+    control<QToolButton>(f, "btnOpenSub")->click(); // the very file shown: not read again
+    EXPECT_TRUE(f.chapter().Modified());
+    f.chapter().setModified(false);
+}
