@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 
 #include <new>
@@ -210,10 +211,19 @@ void ChapterFile::readObjects(const Profile &profile, double scale)
 
 void ChapterFile::readSequence(const Profile &profile, const QString &key, ObjectList &target)
 {
+    // The first link of each id, as a search through the list in its order finds it.
+    QHash<int, TVGObj *> links;
+    for (int i = mChapter.LstVGObj.count() - 1; i >= 0; --i) {
+        auto *link = mChapter.LstVGObj.at<TVGObj>(i);
+        links.insert(link->Id, link);
+    }
     const QString value = profile.readString(kGeneral, key);
+    // The line is put together for an error message only: a sequence of
+    // thousands of ids is long.
     for (const QString &field : SplitFields(value)) {
-        const int id = integerField(field, kGeneral, key + u'=' + value);
-        if (auto *link = Chapter::FindObjectById(id, mChapter.LstVGObj))
+        const auto number = parseInteger(field);
+        const int id = number ? *number : integerField(field, kGeneral, key + u'=' + value);
+        if (TVGObj *link = links.value(id))
             target.add(link->Name, link);
     }
 }
@@ -238,25 +248,27 @@ bool ChapterFile::save(const QString &path, bool sectionPlay, const PageFiles *p
         profile.writeString(kGeneral, QStringLiteral("ImageFile"), page->ImageFile);
         profile.writeString(kGeneral, QStringLiteral("MediaFile"), page->MediaFile);
     }
-    profile.eraseSection(kGraphics);
+    // Each object section is written whole: a book of thousands of objects saves in one pass.
+    std::vector<std::pair<QString, QString>> lines;
+    lines.reserve(size_t(mChapter.LstGObj.count()));
     for (int i = 0; i < mChapter.LstGObj.count(); ++i) {
         const auto *g = mChapter.LstGObj.at<TGraphicObj>(i);
         const PixelRect &r = g->ImageRect;
-        profile.writeString(kGraphics, QString::number(g->Id),
-                            fields({g->Name, n(r.Left), n(r.Top), n(r.Right), n(r.Bottom)}));
+        lines.emplace_back(QString::number(g->Id), fields({g->Name, n(r.Left), n(r.Top), n(r.Right), n(r.Bottom)}));
     }
-    profile.eraseSection(kVoices);
+    profile.replaceSection(kGraphics, lines);
+    lines.clear();
     for (int i = 0; i < mChapter.LstVObj.count(); ++i) {
         const auto *v = mChapter.LstVObj.at<TVoiceObj>(i);
-        profile.writeString(kVoices, QString::number(v->Id),
-                            fields({v->Name, n(v->StartTime), n(v->StopTime)}));
+        lines.emplace_back(QString::number(v->Id), fields({v->Name, n(v->StartTime), n(v->StopTime)}));
     }
-    profile.eraseSection(kLinks);
+    profile.replaceSection(kVoices, lines);
+    lines.clear();
     for (int i = 0; i < mChapter.LstVGObj.count(); ++i) {
         const auto *l = mChapter.LstVGObj.at<TVGObj>(i);
-        profile.writeString(kLinks, QString::number(l->Id),
-                            fields({l->Name, n(l->GraphicId), n(l->VoiceId)}));
+        lines.emplace_back(QString::number(l->Id), fields({l->Name, n(l->GraphicId), n(l->VoiceId)}));
     }
+    profile.replaceSection(kLinks, lines);
     profile.writeString(kGeneral, QStringLiteral("ClickObjects"), joinIds(mChapter.LstCObj));
     profile.writeString(kGeneral, QStringLiteral("ReadObjects"), joinIds(mChapter.LstRObj));
     profile.writeString(kGeneral, QStringLiteral("Version"), QStringLiteral("1.0"));

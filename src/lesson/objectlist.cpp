@@ -1,5 +1,7 @@
 #include "lesson/objectlist.h"
 
+#include <numeric>
+
 #include <algorithm>
 #include <cassert>
 
@@ -146,8 +148,19 @@ void ObjectList::setSortingSuspended(bool suspended)
         return;
     // The selection keeps its index, not its entry, as the list box did when it sorted.
     beginResetModel();
-    std::stable_sort(mEntries.begin(), mEntries.end(),
-                     [this](const Entry &a, const Entry &b) { return lessThan(a.text, b.text); });
+    // A chapter may list thousands of objects: each text's sort key is made once.
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(mEntries.size());
+    for (const Entry &e : mEntries)
+        keys.push_back(mCollator.sortKey(e.text));
+    std::vector<size_t> order(mEntries.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&keys](size_t a, size_t b) { return keys[a].compare(keys[b]) < 0; });
+    std::vector<Entry> sorted;
+    sorted.reserve(mEntries.size());
+    for (const size_t i : order)
+        sorted.push_back(std::move(mEntries[i]));
+    mEntries = std::move(sorted);
     endResetModel();
     if (mCurrent >= 0)
         emit currentIndexChanged(mCurrent);

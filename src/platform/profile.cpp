@@ -1,5 +1,7 @@
 #include "platform/profile.h"
 
+#include <QHash>
+
 #include "platform/integertext.h"
 
 #include <QFile>
@@ -261,6 +263,30 @@ void Profile::writeString(const QString &section, const QString &key, const QStr
 void Profile::writeInteger(const QString &section, const QString &key, int value)
 {
     writeString(section, key, QString::number(value));
+}
+
+void Profile::replaceSection(const QString &section, const std::vector<std::pair<QString, QString>> &values)
+{
+    eraseSection(section);
+    if (values.empty())
+        return;
+    std::vector<QString> lines;
+    QHash<QString, size_t> placeOf;
+    for (const auto &[key, value] : values) {
+        const QString line = key.trimmed() + u'=' + singleLine(value);
+        const QString folded = key.trimmed().toCaseFolded();
+        if (const auto found = placeOf.constFind(folded); found != placeOf.constEnd()) {
+            lines[*found] = line;
+            continue;
+        }
+        placeOf.insert(folded, lines.size());
+        lines.push_back(line);
+    }
+    if (!mLines.empty() && !QStringView(mLines.back()).trimmed().isEmpty())
+        mLines.push_back(QString());
+    mLines.push_back(u'[' + section.trimmed() + u']');
+    mLines.insert(mLines.end(), lines.begin(), lines.end());
+    mDirty = true;
 }
 
 void Profile::eraseSection(const QString &section)

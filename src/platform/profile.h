@@ -50,6 +50,11 @@ public:
     // a missing section is appended at the end of the file.
     void writeString(const QString &section, const QString &key, const QString &value);
     void writeInteger(const QString &section, const QString &key, int value);
+    // Writes a whole section anew: every copy of it goes and it comes back at the
+    // end of the file with these keys and values, in this order (a repeated key
+    // keeps its first place and its last value). The same as erasing it and
+    // writing the keys one by one, without rescanning the file for each.
+    void replaceSection(const QString &section, const std::vector<std::pair<QString, QString>> &values);
     // Removes every section of that name with all its lines.
     void eraseSection(const QString &section);
 
