@@ -42,6 +42,22 @@ QString bookChapter(QTemporaryDir &dir, int n)
     return path;
 }
 
+// A book chapter read into a model, for the benchmarks that start from one.
+struct Book
+{
+    QTemporaryDir dir;
+    QString path;
+    Chapter chapter;
+    ChapterFile file{chapter};
+
+    explicit Book(int n) : path(bookChapter(dir, n))
+    {
+        file.setDataFolder(dir.path());
+        ChapterView view;
+        file.LoadChapter(path, view);
+    }
+};
+
 void BM_LoadChapter(benchmark::State &state)
 {
     QTemporaryDir dir;
@@ -59,15 +75,9 @@ BENCHMARK(BM_LoadChapter)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 void BM_SaveChapter(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    const QString path = bookChapter(dir, int(state.range(0)));
-    Chapter chapter;
-    ChapterFile file(chapter);
-    file.setDataFolder(dir.path());
-    ChapterView view;
-    file.LoadChapter(path, view);
+    Book book(int(state.range(0)));
     for (auto _ : state)
-        file.SaveChapter(path, false);
+        book.file.SaveChapter(book.path, false);
 }
 BENCHMARK(BM_SaveChapter)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
@@ -92,13 +102,8 @@ BENCHMARK(BM_FileBytesReadAndWritten)->Arg(2000)->Arg(20000)->Unit(benchmark::kM
 // with every reference to it.
 void BM_AddAndDeleteGraphic(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    const QString path = bookChapter(dir, int(state.range(0)));
-    Chapter chapter;
-    ChapterFile file(chapter);
-    file.setDataFolder(dir.path());
-    ChapterView view;
-    file.LoadChapter(path, view);
+    Book book(int(state.range(0)));
+    Chapter &chapter = book.chapter;
     for (auto _ : state) {
         auto g = std::make_unique<TGraphicObj>();
         g->Id = chapter.issueGraphicId();

@@ -45,10 +45,7 @@ void ObjectEditor::BtnAddClick()
     g->Id = mChapter.issueGraphicId();
     g->Name = initialName(g->Id);
     g->ViewRect = view;
-    // Stored in picture pixels, so a rectangle drawn at any size comes back where it was drawn.
-    const double scale = mPlayer.page().ImageScale();
-    auto toImage = [scale](int v) { return int(std::lround(v / scale)); };
-    g->ImageRect = {toImage(view.Left), toImage(view.Top), toImage(view.Right), toImage(view.Bottom)};
+    g->ImageRect = imageRectOf(view);
     const QString name = g->Name;
     const int index = mChapter.LstGObj.add(name, std::unique_ptr<TBaseObj>(std::move(g)));
     emit graphicNameShown(name);
@@ -87,22 +84,33 @@ void ObjectEditor::BtnReplaceClick()
         return;
     auto *g = list.at<TGraphicObj>(i);
     const PixelRect view = mPlayer.page().editRect();
+    g->ViewRect = view;
+    g->ImageRect = imageRectOf(view);
+    mChapter.setModified(true);
+}
+
+PixelRect ObjectEditor::imageRectOf(const PixelRect &view) const
+{
+    // Stored in picture pixels, so a rectangle drawn at any size comes back where it was drawn.
     const double scale = mPlayer.page().ImageScale();
     auto toImage = [scale](int v) { return int(std::lround(v / scale)); };
-    g->ViewRect = view;
-    g->ImageRect = {toImage(view.Left), toImage(view.Top), toImage(view.Right), toImage(view.Bottom)};
+    return {toImage(view.Left), toImage(view.Top), toImage(view.Right), toImage(view.Bottom)};
+}
+
+template <class T> void ObjectEditor::deleteSelected(ObjectList &list, void (Chapter::*remove)(T *))
+{
+    const int i = list.currentIndex();
+    if (i >= 0) {
+        (mChapter.*remove)(list.at<T>(i));
+        selectAfterRemoval(list, i);
+    }
+    // A delete counts as a change also when nothing was chosen.
     mChapter.setModified(true);
 }
 
 void ObjectEditor::BtnDeleteClick()
 {
-    ObjectList &list = mChapter.LstGObj;
-    const int i = list.currentIndex();
-    if (i >= 0) {
-        mChapter.deleteGraphic(list.at<TGraphicObj>(i));
-        selectAfterRemoval(list, i);
-    }
-    mChapter.setModified(true);
+    deleteSelected(mChapter.LstGObj, &Chapter::deleteGraphic);
 }
 
 void ObjectEditor::BtnAddVObjClick()
@@ -155,13 +163,7 @@ void ObjectEditor::renameVoice(const QString &name)
 
 void ObjectEditor::BtnDeleteVObjClick()
 {
-    ObjectList &list = mChapter.LstVObj;
-    const int i = list.currentIndex();
-    if (i >= 0) {
-        mChapter.deleteVoice(list.at<TVoiceObj>(i));
-        selectAfterRemoval(list, i);
-    }
-    mChapter.setModified(true);
+    deleteSelected(mChapter.LstVObj, &Chapter::deleteVoice);
 }
 
 bool ObjectEditor::nudgeStart(int ms)
@@ -242,13 +244,7 @@ void ObjectEditor::SBtnAddVGObjClick()
 
 void ObjectEditor::SBtnDelVGObjClick()
 {
-    ObjectList &list = mChapter.LstVGObj;
-    const int i = list.currentIndex();
-    if (i >= 0) {
-        mChapter.deleteLink(list.at<TVGObj>(i));
-        selectAfterRemoval(list, i);
-    }
-    mChapter.setModified(true);
+    deleteSelected(mChapter.LstVGObj, &Chapter::deleteLink);
 }
 
 void ObjectEditor::appendSelectedLink(ObjectList &sequence)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lesson/lessonobjects.h"
+
 #include <QObject>
 
 namespace lirena {
@@ -68,6 +70,8 @@ signals:
     void probeChanged(int ms);
 
 private:
+    PixelRect imageRectOf(const PixelRect &view) const;
+    template <class T> void deleteSelected(ObjectList &list, void (Chapter::*remove)(T *));
     void appendSelectedLink(ObjectList &sequence);
     void removeSelected(ObjectList &sequence);
     void moveRead(int step);
