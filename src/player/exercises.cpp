@@ -257,11 +257,6 @@ void Exercises::markItem(const Item &item)
     mPage.markSegment(item.graphic, item.voice);
 }
 
-void Exercises::finish()
-{
-    StopExercise();
-}
-
 void Exercises::test1Tick(qint64 p)
 {
     if (mPhase == Sounding) {
@@ -287,7 +282,7 @@ void Exercises::test1Tick(qint64 p)
         takeSection(itemAt(mItem));
         playItem();
     } else {
-        finish();
+        StopExercise();
     }
 }
 
@@ -298,7 +293,7 @@ void Exercises::test2Tick(qint64 p)
             return;
         pauseHere();
         if (!advance()) {
-            finish();
+            StopExercise();
             return;
         }
         const Item item = itemAt(mItem);

@@ -102,7 +102,6 @@ private:
     void playItem();
     void pauseHere();
     void markItem(const Item &item);
-    void finish();
     void test1Tick(qint64 p);
     void test2Tick(qint64 p);
     void test3Tick(qint64 p);
