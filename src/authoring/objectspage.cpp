@@ -26,9 +26,12 @@ ObjectsPage::ObjectsPage(Chapter &chapter, Player &player, QWidget *parent)
     auto *layout = new QHBoxLayout(this);
     layout->setSpacing(4);
 
-    // A page button that runs an operation of the editor; its accessible name is its caption.
-    auto button = [this](const char *name, const QString &caption, void (ObjectEditor::*op)()) {
-        QPushButton *b = named(PanelControls::pageButton(this, caption), name, QString(caption).remove(u'&'));
+    // A page button that runs an operation of the editor; a screen reader says
+    // what it acts on when the caption alone is ambiguous ("Add" twice).
+    auto button = [this](const char *name, const QString &caption, void (ObjectEditor::*op)(),
+                         const QString &spoken = {}) {
+        QPushButton *b = named(PanelControls::pageButton(this, caption), name,
+                               spoken.isEmpty() ? QString(caption).remove(u'&') : spoken);
         connect(b, &QPushButton::clicked, this, [this, op] { (mEditor.*op)(); });
         return b;
     };
@@ -49,9 +52,12 @@ ObjectsPage::ObjectsPage(Chapter &chapter, Player &player, QWidget *parent)
     graphics->addWidget(LstGObj, 1);
     graphics->addWidget(EdtGObjName);
     auto *graphicButtons = new QHBoxLayout;
-    graphicButtons->addWidget(button("BtnAdd", QStringLiteral("&Add"), &ObjectEditor::BtnAddClick));
-    graphicButtons->addWidget(button("BtnReplace", QStringLiteral("&Replace"), &ObjectEditor::BtnReplaceClick));
-    graphicButtons->addWidget(button("BtnDelete", QStringLiteral("&Delete"), &ObjectEditor::BtnDeleteClick));
+    graphicButtons->addWidget(button("BtnAdd", QStringLiteral("&Add"), &ObjectEditor::BtnAddClick,
+                                      QStringLiteral("Add graphic object")));
+    graphicButtons->addWidget(button("BtnReplace", QStringLiteral("&Replace"), &ObjectEditor::BtnReplaceClick,
+                                      QStringLiteral("Replace graphic object")));
+    graphicButtons->addWidget(button("BtnDelete", QStringLiteral("&Delete"), &ObjectEditor::BtnDeleteClick,
+                                      QStringLiteral("Delete graphic object")));
     graphics->addLayout(graphicButtons);
     layout->addLayout(graphics);
 
@@ -69,6 +75,7 @@ ObjectsPage::ObjectsPage(Chapter &chapter, Player &player, QWidget *parent)
         ud->Min = -30000;
         ud->Max = 30000;
         ud->Increment = 100;
+        ud->setArrowNames(QStringLiteral("Later"), QStringLiteral("Earlier"));
         return ud;
     };
     LblStart = named(PanelControls::timeLabel(this, QStringLiteral("00:00:00")), "LblStart", QStringLiteral("Start"));
@@ -81,9 +88,12 @@ ObjectsPage::ObjectsPage(Chapter &chapter, Player &player, QWidget *parent)
     times->addWidget(new QLabel(QStringLiteral("Stop"), this), 1, 0);
     times->addWidget(LblStop, 1, 1);
     times->addWidget(UDStop, 1, 2);
-    times->addWidget(button("BtnPlaySection", QStringLiteral("&Play"), &ObjectEditor::PlaySection), 2, 0, 1, 3);
-    times->addWidget(button("BtnAddVObj", QStringLiteral("A&dd"), &ObjectEditor::BtnAddVObjClick), 3, 0);
-    times->addWidget(button("BtnDeleteVObj", QStringLiteral("D&elete"), &ObjectEditor::BtnDeleteVObjClick), 3, 1, 1, 2);
+    times->addWidget(button("BtnPlaySection", QStringLiteral("&Play"), &ObjectEditor::PlaySection,
+                            QStringLiteral("Play voice object")), 2, 0, 1, 3);
+    times->addWidget(button("BtnAddVObj", QStringLiteral("A&dd"), &ObjectEditor::BtnAddVObjClick,
+                            QStringLiteral("Add voice object")), 3, 0);
+    times->addWidget(button("BtnDeleteVObj", QStringLiteral("D&elete"), &ObjectEditor::BtnDeleteVObjClick,
+                            QStringLiteral("Delete voice object")), 3, 1, 1, 2);
     times->addWidget(named(PanelControls::pageButton(this, QStringLiteral("&Show Editor")), "BtnShowEditor",
                            QStringLiteral("Show Editor")),
                      4, 0, 1, 3);

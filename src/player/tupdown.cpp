@@ -18,8 +18,15 @@ TUpDown::TUpDown(QWidget *parent) : QWidget(parent), mUp(new QToolButton(this)),
     }
     mUp->setArrowType(Qt::UpArrow);
     mDown->setArrowType(Qt::DownArrow);
+    setArrowNames(QStringLiteral("Artır"), QStringLiteral("Azalt"));
     connect(mUp, &QToolButton::clicked, this, [this] { step(+1); });
     connect(mDown, &QToolButton::clicked, this, [this] { step(-1); });
+}
+
+void TUpDown::setArrowNames(const QString &up, const QString &down)
+{
+    mUp->setAccessibleName(up);
+    mDown->setAccessibleName(down);
 }
 
 void TUpDown::setPosition(int position)

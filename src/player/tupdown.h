@@ -33,6 +33,10 @@ public:
     // One step up (+1) or down (-1), as a click on an arrow does.
     void step(int direction);
 
+    // What a screen reader calls the two arrows (Turkish, "Artır" and
+    // "Azalt", unless the page speaks another language).
+    void setArrowNames(const QString &up, const QString &down);
+
 signals:
     void positionChanged(int position);
 

@@ -6,7 +6,9 @@
 # - a work folder removed at exit, with the player stopped,
 # - start_player SETTINGS: the player copied into the work folder with its
 #   own "Vedra.ini" and runtime folder, started, and its window waited for,
-# - fail, shot NAME, pixel NAME X Y, same_area NAME1 NAME2 GEOMETRY.
+# - fail, shot NAME, pixel NAME X Y, same_area NAME1 NAME2 GEOMETRY,
+# - start_accessibility: a private session bus with the accessibility bus, so
+#   that `atspi` (atspi.py) finds the player's controls by name.
 
 if [ -z "${LIRENA_TEST_DISPLAY:-}" ] || { [ -n "${needs_sound:-}" ] && [ -z "${LIRENA_TEST_PULSE:-}" ]; }; then
     echo "no test display or sound server (run through test.sh)"
@@ -23,11 +25,14 @@ fi
 work=$(mktemp -d)
 pid=
 helper=
+bus=
 # Waits for what it ends: a player still writing its files would leave the
 # work folder half removed (and fail the script).
 cleanup() {
     if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
     if [ -n "$helper" ]; then kill "$helper" 2>/dev/null || true; wait "$helper" 2>/dev/null || true; fi
+    # The accessibility bus and its registry leave with the session bus.
+    if [ -n "$bus" ]; then kill "$bus" 2>/dev/null || true; fi
     rm -rf "$work" || true
 }
 trap cleanup EXIT
@@ -47,6 +52,21 @@ start_player() {
     sleep 1
     read -r width height < <(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], d[2]}')
     bar=$((height - 40))
+}
+
+start_accessibility() {
+    command -v dbus-launch >/dev/null && [ -x /usr/libexec/at-spi-bus-launcher ] &&
+        /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
+        fail "dbus-launch, at-spi2-core or python3-pyatspi is missing (scripts/setup installs them)"
+    eval "$(dbus-launch --sh-syntax)"
+    bus=$DBUS_SESSION_BUS_PID
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    sleep 0.5
+}
+
+atspi() {
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/atspi.py" "$@"
 }
 
 shot() {
