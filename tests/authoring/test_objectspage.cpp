@@ -69,6 +69,15 @@ TEST(ObjectsPage, AddStoresPicturePixelsAndTheNextIdAboveTheHighest)
     EXPECT_EQ(added->ViewRect, (PixelRect{10, 21, 60, 70}));
     EXPECT_EQ(added->ImageRect, (PixelRect{20, 42, 120, 140})); // where it stands on the picture
     EXPECT_TRUE(a.chapter.Modified());
+
+    // Past 999 the names sort as text: 1000 lands between 100 and 101.
+    a.addGraphic(101, "101", {0, 0, 10, 10});
+    a.addGraphic(999, "100", {0, 0, 10, 10});
+    a.press("BtnAdd");
+    const int at = a.chapter.LstGObj.currentIndex();
+    EXPECT_EQ(a.chapter.LstGObj.textAt(at), "1000");
+    EXPECT_EQ(a.chapter.LstGObj.textAt(at - 1), "100");
+    EXPECT_EQ(a.chapter.LstGObj.textAt(at + 1), "101");
 }
 
 TEST(ObjectsPage, NamesRefuseFieldSeparatorsAndRenamingIsAChange)
