@@ -182,6 +182,20 @@ bool ObjectEditor::nudgeStart(int ms)
     return true;
 }
 
+void ObjectEditor::SetVoiceRange(int start, int stop)
+{
+    mSectionStart = start;
+    mSectionStop = stop;
+    ObjectList &list = mChapter.LstVObj;
+    if (!list.isEmpty() && list.currentIndex() >= 0) {
+        auto *voice = list.at<TVoiceObj>(list.currentIndex());
+        voice->StartTime = start;
+        voice->StopTime = stop;
+        mChapter.setModified(true);
+    }
+    emit sectionChanged(mSectionStart, mSectionStop);
+}
+
 bool ObjectEditor::nudgeStop(int ms)
 {
     const int candidate = mSectionStop + ms;

@@ -39,6 +39,9 @@ public:
     // not stay below stop. The selected voice object follows.
     bool nudgeStart(int ms);
     bool nudgeStop(int ms);
+    // The sound editor's range handed over: the section becomes start..stop ms,
+    // and so do the selected voice object's times (a change of the chapter).
+    void SetVoiceRange(int start, int stop);
     // Plays the section and pauses once it has been heard.
     void PlaySection();
     void nudgeProbe(int ms);

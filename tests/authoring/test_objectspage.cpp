@@ -110,6 +110,14 @@ TEST(ObjectsPage, NudgesKeepStartBelowStopAndNeverRunOut)
     EXPECT_EQ(voice->StopTime, 42000); // beyond the up-down's own 300 steps
     EXPECT_EQ(control<QLabel>(a.objects, "LblStop")->text(), "00:00:42.0");
     EXPECT_TRUE(a.chapter.Modified());
+
+    // A range handed over from the sound editor retimes the selected segment: a change too.
+    a.chapter.setModified(false);
+    a.objects.editor().SetVoiceRange(500, 1500);
+    EXPECT_EQ(voice->StartTime, 500);
+    EXPECT_EQ(voice->StopTime, 1500);
+    EXPECT_EQ(control<QLabel>(a.objects, "LblStart")->text(), "00:00:00.5");
+    EXPECT_TRUE(a.chapter.Modified());
 }
 
 TEST(ObjectsPage, LinkingStepsBothListsAndSequencesKeepTheirEnds)
