@@ -2,9 +2,11 @@
 //
 //   lirena-check dump CHAPTER.ini [--scale S] [--data DIR]
 //   lirena-check resave CHAPTER.ini
+//   lirena-check sounds FILE.raw [--page-bytes N] [--width W]
 
 #include "lesson/chapterfile.h"
 #include "platform/soundmediadevice.h"
+#include "soundeditor/wavpage.h"
 #include "tools/chapterdump.h"
 
 #include <QCoreApplication>
@@ -24,7 +26,10 @@ const int kExitNoFile = 2;
 int usage()
 {
     std::fputs("usage: lirena-check dump CHAPTER.ini [--scale S] [--data DIR]\n"
-               "       lirena-check resave CHAPTER.ini\n",
+               "       lirena-check resave CHAPTER.ini\n"
+               "       lirena-check sounds FILE.raw [--page-bytes N] [--width W]\n"
+               "           one line per stretch of sound the editor's search finds:\n"
+               "           start and stop in ms, separated by a tab\n",
                stderr);
     return kExitUsage;
 }
@@ -118,6 +123,72 @@ int resave(const QStringList &args)
     return 0;
 }
 
+// Runs the sound editor's search over a raw file the way its view does:
+// Find First, then Find Next until no more sound is found.
+int sounds(const QStringList &args)
+{
+    QString path;
+    qint64 pageBytes = WavPage::kDefaultBufferSize;
+    qint64 width = 700;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        bool ok = true;
+        if (args[i] == u"--page-bytes" && i + 1 < args.size())
+            pageBytes = args[++i].toLongLong(&ok);
+        else if (args[i] == u"--width" && i + 1 < args.size())
+            width = args[++i].toLongLong(&ok);
+        else if (path.isEmpty() && !args[i].startsWith(u"--"))
+            path = args[i];
+        else
+            return usage();
+        if (!ok)
+            return usage();
+    }
+    if (path.isEmpty() || pageBytes < 2 || pageBytes % 2 != 0 || pageBytes > (qint64(1) << 28) || width < 1 ||
+        width > 100000) {
+        std::fputs("lirena-check: sounds: the page is an even number of bytes up to 256 MiB, "
+                   "the width 1 to 100000 pixels\n",
+                   stderr);
+        return usage();
+    }
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        std::fprintf(stderr, "lirena-check: %s: no such file\n", qPrintable(path));
+        return kExitNoFile;
+    }
+
+    WavPage page;
+    page.setBufferSize(pageBytes);
+    QString error;
+    if (!page.setWavFile(info.absoluteFilePath(), &error)) {
+        std::fprintf(stderr, "lirena-check: %s\n", qPrintable(error));
+        return 3;
+    }
+    if (page.FileSize() < 2) {
+        std::fprintf(stderr, "lirena-check: %s: no sound data in the file\n", qPrintable(path));
+        return 3;
+    }
+    page.setViewWidth(int(width));
+
+    QTextStream out(stdout);
+    qint64 lastStart = -1;
+    WavPage::SearchResult found = page.FindFirst();
+    while (found == WavPage::SearchResult::Found || found == WavPage::SearchResult::NoEnd) {
+        const qint64 start = page.OffSet() + 2 * page.SelStart();
+        if (start <= lastStart) {
+            std::fprintf(stderr, "lirena-check: %s: the search did not move on from %d ms\n",
+                         qPrintable(path), page.SelStartMs());
+            return 3;
+        }
+        lastStart = start;
+        // A stretch still sounding at the end of the file stops there.
+        out << page.SelStartMs() << '\t' << page.SelStopMs() << '\n';
+        if (found == WavPage::SearchResult::NoEnd)
+            break;
+        found = page.FindNext();
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -131,5 +202,7 @@ int main(int argc, char **argv)
         return dump(args);
     if (verb == u"resave")
         return resave(args);
+    if (verb == u"sounds")
+        return sounds(args);
     return usage();
 }
