@@ -7,7 +7,20 @@
 
 namespace lirena {
 
-TWavPlayer::TWavPlayer(QObject *owner) : TWavPlayer(makeSoundWaveOut(), owner) {}
+namespace {
+
+std::unique_ptr<WaveOut> soundOutput()
+{
+    try {
+        return makeSoundWaveOut();
+    } catch (const std::bad_alloc &) {
+        throw EWavPlayMemAlloc();
+    }
+}
+
+} // namespace
+
+TWavPlayer::TWavPlayer(QObject *owner) : TWavPlayer(soundOutput(), owner) {}
 
 TWavPlayer::TWavPlayer(std::unique_ptr<WaveOut> output, QObject *owner)
     : QObject(owner), mOutput(std::move(output))

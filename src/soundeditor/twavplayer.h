@@ -3,10 +3,18 @@
 #include <QObject>
 
 #include <memory>
+#include <stdexcept>
 
 namespace lirena {
 
 class WaveOut;
+
+// The player could not get the memory it plays from.
+class EWavPlayMemAlloc : public std::runtime_error
+{
+public:
+    EWavPlayMemAlloc() : std::runtime_error("Unable to allocate buffers for WavPlayer") {}
+};
 
 // Plays one block of 16-bit stereo 22,050 Hz PCM that lies in the caller's
 // memory, without copying it, and can stop it. The caller keeps the memory
@@ -15,7 +23,8 @@ class TWavPlayer : public QObject
 {
     Q_OBJECT
 public:
-    // On the sound server's output.
+    // On the sound server's output. Throws EWavPlayMemAlloc when the output
+    // cannot be had for want of memory.
     explicit TWavPlayer(QObject *owner = nullptr);
     // On the given output (tests).
     explicit TWavPlayer(std::unique_ptr<WaveOut> output, QObject *owner = nullptr);
