@@ -69,6 +69,7 @@ void ChapterPresenter::showHtmlPage(const QString &path)
 void ChapterPresenter::openMedia(const QString &mediaFile, const QString &path)
 {
     p.filePage->setAudioFile(mediaFile);
+    mMediaPath = path;
     p.player->playback().OpenMedia(path, true);
 }
 

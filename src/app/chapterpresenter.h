@@ -48,8 +48,13 @@ public:
     void chapterLoaded(const QString &path) override;
     void showError(const QString &message) override;
 
+    // The recording last given to the media player, a full path, whether it
+    // opened or not.
+    const QString &mediaPath() const { return mMediaPath; }
+
 private:
     Parts p;
+    QString mMediaPath;
 };
 
 } // namespace lirena

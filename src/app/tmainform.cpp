@@ -20,6 +20,7 @@
 #include "platform/soundmediadevice.h"
 #include "player/colorcombo.h"
 #include "player/player.h"
+#include "soundeditor/teditform.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -133,6 +134,10 @@ void TMainForm::closeEvent(QCloseEvent *e)
 {
     if (mClosed || FormClose()) {
         mClosed = true;
+        // The application closes every window as it quits: the sound editor's
+        // settings are written only when the author closes it.
+        if (mEditForm)
+            mEditForm->programEnding();
         e->accept();
     } else {
         e->ignore();
@@ -169,6 +174,24 @@ bool TMainForm::FormClose()
         mDialogs.error(error);
     setWindowState(Qt::WindowNoState);
     return true;
+}
+
+void TMainForm::BtnShowEditorClick()
+{
+    if (!mEditForm) {
+        mEditForm = new TEditForm({.programFolder = ProgramFolder,
+                                   .dialogs = &mDialogs,
+                                   .xaudioPath = mEnv.xaudioPath,
+                                   .output = nullptr},
+                                  this);
+        ObjectEditor &objects = mObjectsPage->editor();
+        connect(mEditForm, &TEditForm::addVoiceObject, &objects, &ObjectEditor::NewVoiceObject);
+        connect(mEditForm, &TEditForm::replaceVoiceObject, &objects, &ObjectEditor::SetVoiceRange);
+    }
+    mEditForm->show();
+    mEditForm->raise();
+    mEditForm->activateWindow();
+    mEditForm->LoadRecording(mPresenter->mediaPath());
 }
 
 void TMainForm::bringToFront()

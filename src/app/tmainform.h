@@ -25,6 +25,7 @@ class ObjectsPage;
 class OptionsPage;
 class PageArea;
 class Player;
+class TEditForm;
 class VolumePage;
 
 // The player's one window: borderless and full screen, the page above and the
@@ -46,6 +47,7 @@ public:
         MediaDevice *media = nullptr;            // the media device; the window makes its own when none
         std::function<bool(const QUrl &)> openUrl; // the desktop's opening of files and addresses
         Mixer *mixer = nullptr;                  // the audio mixer; the window makes its own when none
+        QString xaudioPath;                      // the sound editor's decoder library; empty: its usual place
     };
 
     explicit TMainForm(Environment environment, QWidget *parent = nullptr);
@@ -93,6 +95,7 @@ private:
     void layoutWindow();
     void FormCreate();
     void FormActivate();
+    void BtnShowEditorClick();
     bool FormClose();
     QString settingsPath() const;
 
@@ -122,6 +125,7 @@ private:
     OptionsPage *mOptionsPage = nullptr;
     VolumePage *mVolumePage = nullptr;
     AboutPage *mAboutPage = nullptr;
+    TEditForm *mEditForm = nullptr; // made at the first "&Show Editor", then kept
     QSystemTrayIcon *RxTray = nullptr;
 };
 

@@ -16,6 +16,7 @@
 #include "authoring/objectspage.h"
 #include "player/panelcontrols.h"
 #include "player/player.h"
+#include "soundeditor/teditform.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -97,6 +98,12 @@ void TMainForm::buildParts()
         mPlayer->page().ApplyImageSize();
     });
     connect(mOptionsPage, &OptionsPage::backgroundChanged, mPageArea, &PageArea::setBackground);
+    // The sound editor, reached from the "All Objects" page.
+    connect(mObjectsPage, &ObjectsPage::showEditorClicked, this, &TMainForm::BtnShowEditorClick);
+    connect(&mObjectsPage->editor(), &ObjectEditor::voiceObjectSelected, this, [this](int start, int stop) {
+        if (mEditForm)
+            mEditForm->ShowRange(start, stop);
+    });
     connect(mAboutPage, &AboutPage::sourceFileRequested, this, &TMainForm::OpenSourceFile);
     connect(mAboutPage, &AboutPage::linkRequested, this, [this](const QUrl &url) { mEnv.openUrl(url); });
 

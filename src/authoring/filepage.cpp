@@ -120,7 +120,8 @@ void FilePage::btnNewSubClick()
 
 void FilePage::btnOpenSubClick()
 {
-    const QString path = mDialogs.chooseFileToOpen(QStringLiteral("Open Chapter"), kChapterFilter, dialogFolder);
+    const QString path = mDialogs.chooseFileToOpen(QStringLiteral("Open Chapter"), kChapterFilter,
+                                                   dialogFolder, QStringLiteral("sbt"));
     if (path.isEmpty())
         return;
     if (mFile.chapter().Modified() && !ConfirmSaveChanges())

@@ -148,6 +148,7 @@ void ObjectEditor::LstVObjClick(int index)
     mSectionStart = v->StartTime;
     mSectionStop = v->StopTime;
     emit sectionChanged(mSectionStart, mSectionStop);
+    emit voiceObjectSelected(mSectionStart, mSectionStop);
 }
 
 void ObjectEditor::renameVoice(const QString &name)

@@ -70,6 +70,8 @@ signals:
     void graphicNameShown(const QString &name);
     void voiceNameShown(const QString &name);
     void sectionChanged(int start, int stop);
+    // The author chose a voice object in its list; its times, in ms.
+    void voiceObjectSelected(int start, int stop);
     void probeChanged(int ms);
 
 private:

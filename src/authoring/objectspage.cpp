@@ -94,9 +94,10 @@ ObjectsPage::ObjectsPage(Chapter &chapter, Player &player, QWidget *parent)
                             QStringLiteral("Add voice object")), 3, 0);
     times->addWidget(button("BtnDeleteVObj", QStringLiteral("D&elete"), &ObjectEditor::BtnDeleteVObjClick,
                             QStringLiteral("Delete voice object")), 3, 1, 1, 2);
-    times->addWidget(named(PanelControls::pageButton(this, QStringLiteral("&Show Editor")), "BtnShowEditor",
-                           QStringLiteral("Show Editor")),
-                     4, 0, 1, 3);
+    QPushButton *showEditor = named(PanelControls::pageButton(this, QStringLiteral("&Show Editor")),
+                                    "BtnShowEditor", QStringLiteral("Show Editor"));
+    connect(showEditor, &QPushButton::clicked, this, &ObjectsPage::showEditorClicked);
+    times->addWidget(showEditor, 4, 0, 1, 3);
     LblThisPosition = named(PanelControls::timeLabel(this, QStringLiteral("00:00:00")), "LblThisPosition", QStringLiteral("Position"));
     LblThisPositionInMs = named(PanelControls::timeLabel(this, QStringLiteral("00:00:00")), "LblThisPositionInMs", QStringLiteral("Position in ms"));
     UDThisPosition = named(upDown(), "UDThisPosition", QStringLiteral("Nudge position"));

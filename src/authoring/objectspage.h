@@ -27,6 +27,10 @@ public:
 
     ObjectEditor &editor() { return mEditor; }
 
+signals:
+    // "&Show Editor": the author asks for the sound editor.
+    void showEditorClicked();
+
 private:
     void wire(Chapter &chapter);
 

@@ -18,9 +18,10 @@ public:
     virtual void warning(const QString &text) = 0;
     // A question with Yes, No and Cancel; Yes is the default button.
     virtual Answer askYesNoCancel(const QString &caption, const QString &text) = 0;
-    // A file dialog for an existing file to open, starting in folder; empty when cancelled.
+    // A file dialog for an existing file to open, starting in folder; a name
+    // typed without an extension gets defaultSuffix. Empty when cancelled.
     virtual QString chooseFileToOpen(const QString & /*title*/, const QString & /*filter*/,
-                                     const QString & /*folder*/)
+                                     const QString & /*folder*/, const QString & /*defaultSuffix*/)
     {
         return {};
     }

@@ -3,13 +3,16 @@
 //   lirena-check dump CHAPTER.ini [--scale S] [--data DIR]
 //   lirena-check resave CHAPTER.ini
 //   lirena-check sounds FILE.raw [--page-bytes N] [--width W]
+//   lirena-check decode RECORDING.mp3 OUT.raw
 
 #include "lesson/chapterfile.h"
 #include "platform/soundmediadevice.h"
+#include "soundeditor/txaudioplayer.h"
 #include "soundeditor/wavpage.h"
 #include "tools/chapterdump.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QStringList>
 #include <QTextStream>
@@ -29,7 +32,10 @@ int usage()
                "       lirena-check resave CHAPTER.ini\n"
                "       lirena-check sounds FILE.raw [--page-bytes N] [--width W]\n"
                "           one line per stretch of sound the editor's search finds:\n"
-               "           start and stop in ms, separated by a tab\n",
+               "           start and stop in ms, separated by a tab\n"
+               "       lirena-check decode RECORDING.mp3 OUT.raw\n"
+               "           decodes the recording as the sound editor does, to raw 16-bit\n"
+               "           stereo 22,050 Hz PCM; exits 1 with the decoder's message\n",
                stderr);
     return kExitUsage;
 }
@@ -189,6 +195,63 @@ int sounds(const QStringList &args)
     return 0;
 }
 
+// Decodes a recording through the sound editor's decoder component and
+// library, driven by the notifications the way the editor drives them. The
+// output file appears only once it is complete.
+int decode(const QStringList &args)
+{
+    if (args.size() != 2)
+        return usage();
+    const QString input = QFileInfo(args[0]).absoluteFilePath();
+    const QString output = QFileInfo(args[1]).absoluteFilePath();
+
+    TXaudioPlayer player;
+    QEventLoop loop;
+    QString failure;
+    const auto fail = [&](const QString &message) {
+        failure = message;
+        loop.quit();
+    };
+    QObject::connect(&player, &TXaudioPlayer::OnNotifyInputState, [&](int state) {
+        if (state == XA_INPUT_STATE_OPEN)
+            player.Play();
+    });
+    QObject::connect(&player, &TXaudioPlayer::OnNotifyPlayerState, [&](int state) {
+        if (state == XA_PLAYER_STATE_EOS) {
+            player.InputClose();
+            player.OutputClose();
+        }
+    });
+    QObject::connect(&player, &TXaudioPlayer::OnNotifyOutputState, [&](int state) {
+        if (state == XA_OUTPUT_STATE_CLOSED)
+            loop.quit();
+    });
+    QObject::connect(&player, &TXaudioPlayer::OnNotifyNack, [&](int command, int code) {
+        const QString reason = player.ErrorString(code);
+        if (command == XA_MSG_COMMAND_INPUT_OPEN)
+            fail(QStringLiteral("Cannot Open Input: %1: %2").arg(input, reason));
+        else if (command == XA_MSG_COMMAND_PLAY)
+            fail(QStringLiteral("Cannot Play Stream: %1: %2").arg(output, reason));
+        else
+            fail(QStringLiteral("the decoder refused command %1: %2").arg(command).arg(reason));
+    });
+    try {
+        player.SetOutputName(output);
+        player.InputOpen(input);
+    } catch (const EXaudioException &e) {
+        // The message's line breaks are a carriage return, for a message box.
+        const QString message = e.message().replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        std::fprintf(stderr, "lirena-check: %s\n", qPrintable(message));
+        return 1;
+    }
+    loop.exec();
+    if (!failure.isEmpty()) {
+        std::fprintf(stderr, "lirena-check: %s\n", qPrintable(failure));
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -204,5 +267,7 @@ int main(int argc, char **argv)
         return resave(args);
     if (verb == u"sounds")
         return sounds(args);
+    if (verb == u"decode")
+        return decode(args);
     return usage();
 }

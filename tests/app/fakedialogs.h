@@ -28,7 +28,10 @@ public:
         answers.pop_front();
         return a;
     }
-    QString chooseFileToOpen(const QString &title, const QString &, const QString &) override { return file(title); }
+    QString chooseFileToOpen(const QString &title, const QString &, const QString &, const QString &) override
+    {
+        return file(title);
+    }
     QString chooseFileToSave(const QString &title, const QString &) override { return file(title); }
 
 private:
