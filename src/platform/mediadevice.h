@@ -33,6 +33,10 @@ public:
     // Whether the sound is really heard; false when the device plays on a clock,
     // silently, for want of an audio output.
     virtual bool hasSoundOutput() const { return true; }
+    // Reading speed: recording time heard per wall-clock time (1.0 as
+    // recorded), pitch kept. Positions and lengths stay in recording time.
+    virtual void setRate(double rate) { (void)rate; }
+    virtual double rate() const { return 1.0; }
 };
 
 } // namespace lirena
