@@ -16,16 +16,19 @@ using PanelControls::named;
 AboutPage::AboutPage(QWidget *parent) : QWidget(parent)
 {
     auto *layout = new QHBoxLayout(this);
-    LogoImage = named(new QLabel(this), "LogoImage", QStringLiteral("Brisel Web Sitesi"));
+    LogoImage = named(new QLabel(this), "LogoImage", QStringLiteral("Brisel Web Sitesi"),
+                      QStringLiteral("Brisel Web Sitesi"));
     setLogo(logoPicture());
     LogoImage->setCursor(Qt::PointingHandCursor);
     LogoImage->setToolTip(QStringLiteral("Brisel Web Sitesi"));
     layout->addWidget(LogoImage, 0, Qt::AlignTop);
 
-    imgAd1 = named(new QLabel(this), "imgAd1", QStringLiteral("Brisel Reklam Filmi 1"));
+    imgAd1 = named(new QLabel(this), "imgAd1", QStringLiteral("Brisel Reklam Filmi 1"),
+                   QStringLiteral("Brisel Reklam Filmi 1"));
     imgAd1->setPixmap(aboutPicture(1));
     imgAd1->setToolTip(QStringLiteral("Brisel Reklam Filmi 1"));
-    imgAd2 = named(new QLabel(this), "imgAd2", QStringLiteral("Brisel Reklam Filmi 2"));
+    imgAd2 = named(new QLabel(this), "imgAd2", QStringLiteral("Brisel Reklam Filmi 2"),
+                   QStringLiteral("Brisel Reklam Filmi 2"));
     imgAd2->setPixmap(aboutPicture(2));
     imgAd2->setToolTip(QStringLiteral("Brisel Reklam Filmi 2"));
     for (QLabel *picture : {imgAd1, imgAd2}) {
@@ -34,17 +37,20 @@ AboutPage::AboutPage(QWidget *parent) : QWidget(parent)
     }
 
     auto *contact = new QVBoxLayout;
-    LblBriselWeb = named(new QLabel(QStringLiteral("<a href=\"https://lirena.example.org\">lirena.example.org</a>"), this),
-                         "LblBriselWeb", QStringLiteral("lirena.example.org"));
-    Label20 = named(new QLabel(QStringLiteral("<a href=\"mailto:bilgi@lirena.example.org\">bilgi@lirena.example.org</a>"),
-                               this),
-                    "Label20", QStringLiteral("bilgi@lirena.example.org"));
+    LblBriselWeb = named(
+        new QLabel(QStringLiteral("<a href=\"https://lirena.example.org\">lirena.example.org</a>"), this),
+        "LblBriselWeb", QStringLiteral("lirena.example.org"), QStringLiteral("Yayıncının web sitesini açar"));
+    Label20 = named(
+        new QLabel(QStringLiteral("<a href=\"mailto:bilgi@lirena.example.org\">bilgi@lirena.example.org</a>"),
+                   this),
+        "Label20", QStringLiteral("bilgi@lirena.example.org"), QStringLiteral("Yayıncıya e-posta yazın"));
     for (QLabel *link : {LblBriselWeb, Label20}) {
         link->setTextInteractionFlags(Qt::NoTextInteraction);
         link->setCursor(Qt::PointingHandCursor);
         contact->addWidget(link);
     }
-    MemoBrisel = named(new QPlainTextEdit(this), "MemoBrisel", QStringLiteral("Program hakkında"));
+    MemoBrisel = named(new QPlainTextEdit(this), "MemoBrisel", QStringLiteral("Program hakkında"),
+                       QStringLiteral("Yayıncının notu ve iletişim bilgileri"));
     MemoBrisel->setReadOnly(true);
     MemoBrisel->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MemoBrisel->setPlainText(QStringLiteral(

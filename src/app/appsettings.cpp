@@ -5,6 +5,9 @@
 
 #include <QDir>
 
+#include <algorithm>
+#include <cmath>
+
 namespace lirena {
 
 namespace {
@@ -34,6 +37,26 @@ int readChoice(const Profile &p, const QString &key, int count, int def)
     return value >= 0 && value < count ? value : def;
 }
 
+// The reading speed in tenths: "0,7" as the program writes it, "0.7" as a hand
+// may; kept within 0,5..1,5, and 1,0 when it is no number at all.
+int readReadingSpeed(const Profile &p)
+{
+    const QString text = p.readString(kSettings, QStringLiteral("ReadingSpeed"));
+    std::optional<double> value = parseDecimalComma(text);
+    bool ok = false;
+    if (const double point = text.trimmed().toDouble(&ok); !value && ok)
+        value = point;
+    if (!value || !std::isfinite(*value))
+        return 10;
+    return int(std::lround(std::clamp(*value, 0.5, 1.5) * 10));
+}
+
+// Tenths with one decimal, as "Vedra.ini" keeps the speed: 10 gives "1,0".
+QString formatReadingSpeed(int tenths)
+{
+    return QStringLiteral("%1,%2").arg(tenths / 10).arg(tenths % 10);
+}
+
 } // namespace
 
 DisplayOptions AppSettings::readDisplayOptions(const Profile &p)
@@ -47,6 +70,7 @@ DisplayOptions AppSettings::readDisplayOptions(const Profile &p)
     const auto factor = parseDecimalComma(p.readString(kSettings, QStringLiteral("Test12WaitTime")));
     o.Test12WaitTime = formatDecimalComma(factor.value_or(1.2));
     o.MarkType = readChoice(p, QStringLiteral("MarkType"), 3, o.MarkType);
+    o.ReadingSpeed = readReadingSpeed(p);
     return o;
 }
 
@@ -76,6 +100,7 @@ void AppSettings::write(Profile &p, const RunState &r, const DisplayOptions &o)
     p.writeInteger(kSettings, QStringLiteral("ImageSizeType"), o.ImageSizeType);
     p.writeInteger(kSettings, QStringLiteral("BackgroundColor"), o.BackgroundColor);
     p.writeInteger(kSettings, QStringLiteral("MarkColor"), o.MarkColor);
+    p.writeString(kSettings, QStringLiteral("ReadingSpeed"), formatReadingSpeed(std::clamp(o.ReadingSpeed, 5, 15)));
 }
 
 } // namespace lirena

@@ -42,23 +42,32 @@ QToolButton *flatButton(QWidget *parent, Glyph glyph, const QString &hint)
 ButtonBar::ButtonBar(QWidget *parent) : QWidget(parent)
 {
     setFixedHeight(kHeight);
-    btnPlay = named(barButton(this, Glyph::Play, QString()), "btnPlay", QStringLiteral("Oynat"));
+    btnPlay = named(barButton(this, Glyph::Play, QString()), "btnPlay", QStringLiteral("Oynat"),
+                    QStringLiteral("Öğretmenin okumasını başlatır"));
     btnPause = named(barButton(this, Glyph::Pause, QStringLiteral("Duraklat")), "btnPause", QStringLiteral("Duraklat"));
     btnStop = named(barButton(this, Glyph::Stop, QStringLiteral("Durdur")), "btnStop", QStringLiteral("Durdur"));
     for (QToolButton *button : {btnPlay, btnPause, btnStop})
         button->setEnabled(false);
-    btnLessons = named(new QPushButton(QStringLiteral("Dersler"), this), "btnLessons", QStringLiteral("Dersler"));
-    btnSubjects = named(new QPushButton(QStringLiteral("Konular"), this), "btnSubjects", QStringLiteral("Konular"));
+    btnLessons = named(new QPushButton(QStringLiteral("Dersler"), this), "btnLessons",
+                       QStringLiteral("Dersler"), QStringLiteral("Ders listesini açar"));
+    btnSubjects =
+        named(new QPushButton(QStringLiteral("Konular"), this), "btnSubjects", QStringLiteral("Konular"),
+              QStringLiteral("Sayfanın konularını ve alıştırmalarını açar"));
     for (QPushButton *button : {btnLessons, btnSubjects}) {
         button->resize(75, 25);
         button->setFocusPolicy(Qt::NoFocus);
     }
     btnSubjects->setEnabled(false);
     // The tree lists lie under their buttons: only their dropped-down trees are seen.
-    TComboLessons = named(new TTreeCombo(this), "TComboLessons", QStringLiteral("Ders listesi"));
-    TComboSubjects = named(new TTreeCombo(this), "TComboSubjects", QStringLiteral("Konu listesi"));
+    TComboLessons = named(new TTreeCombo(this), "TComboLessons", QStringLiteral("Ders listesi"),
+                          QStringLiteral("Bir ders seçin"));
+    TComboSubjects = named(new TTreeCombo(this), "TComboSubjects", QStringLiteral("Konu listesi"),
+                           QStringLiteral("Bir konu ya da alıştırma seçin"));
     for (TTreeCombo *tree : {TComboLessons, TComboSubjects}) {
         tree->view()->setMinimumWidth(360);
+        // The dropped-down tree is where the keys are: it says what it lists.
+        tree->view()->setAccessibleName(tree->accessibleName());
+        tree->view()->setAccessibleDescription(tree->accessibleDescription());
         tree->lower();
     }
     TComboSubjects->setEnabled(false);
@@ -68,7 +77,8 @@ ButtonBar::ButtonBar(QWidget *parent) : QWidget(parent)
                     QStringLiteral("Bir Sonraki Ders"));
     btnBack->setEnabled(false);
     btnForward->setEnabled(false);
-    Slider = named(new TSlider(this), "Slider", QStringLiteral("Konum"));
+    Slider = named(new TSlider(this), "Slider", QStringLiteral("Konum"),
+                   QStringLiteral("Okumanın neresinde olduğunuzu gösterir; sürükleyerek başka yere gidin"));
     Slider->setEnabled(false);
     Slider->setSingleStep(1);
     LblTime = named(PanelControls::timeLabel(this, QStringLiteral("00:00:00.0")), "LblTime", QStringLiteral("Süre"));
@@ -77,9 +87,9 @@ ButtonBar::ButtonBar(QWidget *parent) : QWidget(parent)
     SpeedButton1 = named(flatButton(this, Glyph::Manual, QStringLiteral("Kullanma Kılavuzu")), "SpeedButton1",
                          QStringLiteral("Kullanma Kılavuzu"));
     BtnDown = named(flatButton(this, Glyph::PanelDown, QStringLiteral("Hide Editor")), "BtnDown",
-                    QStringLiteral("Ayar Sayfasını Kapat"));
+                    QStringLiteral("Ayar Sayfasını Kapat"), QStringLiteral("Ayar Sayfasını Kapat"));
     BtnUp = named(flatButton(this, Glyph::PanelUp, QStringLiteral("Show Editor")), "BtnUp",
-                  QStringLiteral("Ayar Sayfasını Göster"));
+                  QStringLiteral("Ayar Sayfasını Göster"), QStringLiteral("Ayar Sayfasını Göster"));
     btnMin = named(flatButton(this, Glyph::Minimise, QStringLiteral("Simge Durumuna Küçült")), "btnMin",
                    QStringLiteral("Simge Durumuna Küçült"));
     BtnClose = named(flatButton(this, Glyph::Close, QStringLiteral("Programı Kapat")), "BtnClose",
@@ -91,16 +101,39 @@ ButtonBar::ButtonBar(QWidget *parent) : QWidget(parent)
     connect(BtnDown, &QToolButton::clicked, this, &ButtonBar::panelDownClicked);
     connect(btnMin, &QToolButton::clicked, this, &ButtonBar::minimiseClicked);
     connect(BtnClose, &QToolButton::clicked, this, &ButtonBar::closeClicked);
-    // Opening the lists: focus, and drop down when there is something to choose.
-    auto opener = [](TTreeCombo *tree) {
-        return [tree] {
-            tree->setFocus();
-            if (tree->hasNodes())
-                tree->showPopup();
-        };
-    };
-    connect(btnLessons, &QPushButton::clicked, this, opener(TComboLessons));
-    connect(btnSubjects, &QPushButton::clicked, this, opener(TComboSubjects));
+    connect(btnLessons, &QPushButton::clicked, this, &ButtonBar::openLessons);
+    connect(btnSubjects, &QPushButton::clicked, this, &ButtonBar::openSubjects);
+}
+
+namespace {
+
+// Opening a list: focus, and drop down when there is something to choose.
+void openList(TTreeCombo *tree)
+{
+    tree->setFocus();
+    if (tree->hasNodes())
+        tree->showPopup();
+}
+
+} // namespace
+
+void ButtonBar::openLessons()
+{
+    openList(TComboLessons);
+}
+
+void ButtonBar::openSubjects()
+{
+    if (btnSubjects->isEnabled())
+        openList(TComboSubjects);
+}
+
+void ButtonBar::closeLists()
+{
+    for (TTreeCombo *tree : {TComboLessons, TComboSubjects}) {
+        if (tree->view()->isVisible())
+            tree->hidePopup();
+    }
 }
 
 void ButtonBar::fillPlayerWidgets(Player::Widgets &widgets) const

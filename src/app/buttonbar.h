@@ -30,8 +30,17 @@ public:
     void fillPlayerWidgets(Player::Widgets &widgets) const;
     TTreeCombo &lessonsTree() const { return *TComboLessons; }
     TTreeCombo &subjectsTree() const { return *TComboSubjects; }
+    QToolButton *playButton() const { return btnPlay; }
+    QToolButton *pauseButton() const { return btnPause; }
+    QToolButton *stopButton() const { return btnStop; }
     QToolButton *backButton() const { return btnBack; }
     QToolButton *forwardButton() const { return btnForward; }
+    // Drops a list down with the keyboard in it, as its button does ("Konular"
+    // only while it is offered).
+    void openLessons();
+    void openSubjects();
+    // Closes a list that is down.
+    void closeLists();
     // Enables "Konular" and its list exactly when the list has something to offer.
     void setSubjectsOffered(bool offered);
     // The panel buttons as a panel state allows them: up below the settings, down in it.

@@ -4,6 +4,7 @@
 #include "app/panelpages.h"
 #include "player/panelcontrols.h"
 
+#include <QTabBar>
 #include <QVBoxLayout>
 
 namespace lirena {
@@ -23,7 +24,9 @@ ControlPanel::ControlPanel(QWidget *parent) : QWidget(parent)
     SubPanel = new QWidget(this);
     auto *subLayout = new QVBoxLayout(SubPanel);
     subLayout->setContentsMargins(4, 0, 4, 4);
-    PageControl = named(new PanelPages(SubPanel), "PageControl", QStringLiteral("Ayar sayfaları"));
+    PageControl = named(new PanelPages(SubPanel), "PageControl", QStringLiteral("Ayar sayfaları"),
+                        QStringLiteral("Seçenekler, ses kontrolü ve program hakkında"));
+    PageControl->tabBar()->setAccessibleName(PageControl->accessibleName());
     subLayout->addWidget(PageControl);
     connect(mBar, &ButtonBar::panelUpClicked, this, [this] {
         if (mState < Settings)

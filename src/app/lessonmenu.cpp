@@ -32,11 +32,7 @@ LessonMenu::LessonMenu(Parts parts, QObject *parent) : QObject(parent), p(parts)
         p.bar->backButton(), p.bar->forwardButton());
     connect(p.bar->backButton(), &QToolButton::clicked, mNavigation.get(), &Navigation::btnBackClick);
     connect(p.bar->forwardButton(), &QToolButton::clicked, mNavigation.get(), &Navigation::btnForwardClick);
-    connect(p.bar, &ButtonBar::nextLessonClicked, this, [this, &file] {
-        const QString next = LessonCatalogue::nextLesson(p.bar->lessonsTree(), file.ChapterFileName);
-        if (!next.isEmpty())
-            GoToChapter(dataFolder() + next);
-    });
+    connect(p.bar, &ButtonBar::nextLessonClicked, this, &LessonMenu::btnNextClick);
     connect(p.bar, &ButtonBar::manualClicked, this, &LessonMenu::SpeedButton1Click);
     connect(&p.bar->lessonsTree(), &TTreeCombo::selectionChange, this, [this](QStandardItem *node) {
         GoToChapter(dataFolder() + node->data(TTreeCombo::FirstDataRole).toString());
@@ -57,6 +53,13 @@ QString LessonMenu::dataFolder() const
 void LessonMenu::GoToChapter(const QString &path)
 {
     mNavigation->GoToChapter(path);
+}
+
+void LessonMenu::btnNextClick()
+{
+    const QString next = LessonCatalogue::nextLesson(p.bar->lessonsTree(), p.chapterFile->ChapterFileName);
+    if (!next.isEmpty())
+        GoToChapter(dataFolder() + next);
 }
 
 void LessonMenu::SpeedButton1Click()

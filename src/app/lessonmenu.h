@@ -40,6 +40,8 @@ public:
     void GoToChapter(const QString &path);
     // Runs an entry of the subjects menu: PLAY, LOADCHAPTER, TEST1 to TEST3.
     void TComboSubjectsSelectionChange(const QString &action, const QString &parameter);
+    // Goes to the lesson after the one shown in the lessons tree ("Bir Sonraki Ders").
+    void btnNextClick();
     // Shows the user manual, "help00.ini" of the data folder.
     void SpeedButton1Click();
 

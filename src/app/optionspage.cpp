@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace lirena {
 
 using PanelControls::named;
@@ -27,7 +29,8 @@ OptionsPage::OptionsPage(QWidget *parent) : QWidget(parent)
                                            QStringLiteral("Benim istediğim büyüklükte göster")},
                                           this),
                           "RGrpImageSize", QStringLiteral("Resim Büyüklüğü"));
-    cmbImageSize = named(new QComboBox(this), "cmbImageSize", QStringLiteral("Resim büyüklüğü oranı"));
+    cmbImageSize = named(new QComboBox(this), "cmbImageSize", QStringLiteral("Resim büyüklüğü oranı"),
+                         QStringLiteral("Resmin gösterileceği büyüklük"));
     cmbImageSize->addItems({QStringLiteral("%100"), QStringLiteral("%75"), QStringLiteral("%50"),
                             QStringLiteral("%120"), QStringLiteral("%150")});
     size->addWidget(RGrpImageSize);
@@ -45,9 +48,11 @@ OptionsPage::OptionsPage(QWidget *parent) : QWidget(parent)
 
     auto *colors = new QGridLayout;
     BackgroundColorCombo = named(new ColorCombo(backgroundColorEntries(), this), "BackgroundColorCombo",
-                                 QStringLiteral("Zemin rengi"));
+                                 QStringLiteral("Zemin rengi"),
+                                 QStringLiteral("Sayfanın arkasındaki zeminin rengi"));
     MarkColorCombo = named(new ColorCombo(markColorEntries(), this), "MarkColorCombo",
-                           QStringLiteral("İşaretleme rengi"));
+                           QStringLiteral("İşaretleme rengi"),
+                           QStringLiteral("Okunan kelimeyi işaretleyen renk"));
     colors->addWidget(new QLabel(QStringLiteral("Zemin rengi"), this), 0, 0);
     colors->addWidget(BackgroundColorCombo, 1, 0);
     colors->addWidget(new QLabel(QStringLiteral("İşaretleme rengi"), this), 2, 0);
@@ -64,10 +69,12 @@ OptionsPage::OptionsPage(QWidget *parent) : QWidget(parent)
     LblTest3->setFixedWidth(36);
     LblTest12->setFixedWidth(36);
     UDTest3 = named(new TUpDown(waits), "UDTest3", QStringLiteral("Bulma süresini değiştir"));
+    UDTest3->setArrowNames(QStringLiteral("Artır"), QStringLiteral("Azalt"), UDTest3->accessibleName());
     UDTest3->Min = 1;
     UDTest3->Max = 60;
     UDTest3->setPosition(1);
     UDTest12 = named(new TUpDown(waits), "UDTest12", QStringLiteral("Okuma süresi katını değiştir"));
+    UDTest12->setArrowNames(QStringLiteral("Artır"), QStringLiteral("Azalt"), UDTest12->accessibleName());
     UDTest12->Min = 10;
     UDTest12->Max = 50;
     UDTest12->setPosition(10);
@@ -80,6 +87,19 @@ OptionsPage::OptionsPage(QWidget *parent) : QWidget(parent)
     grid->addWidget(UDTest12, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("katı"), waits), 1, 3);
     layout->addWidget(waits, 0, Qt::AlignTop);
+
+    // The teacher slowed down or sped up, the pitch kept: a tenth at a time.
+    auto *speed = new QGroupBox(QStringLiteral("  Okuma Hızı  "), this);
+    auto *speedRow = new QVBoxLayout(speed);
+    cmbReadingSpeed = named(new QComboBox(speed), "cmbReadingSpeed", QStringLiteral("Okuma hızı"),
+                            QStringLiteral("Öğretmenin okuma hızı: 0,5 yavaş, 1,0 kaydedildiği gibi, 1,5 hızlı; "
+                                           "sesin tonu değişmez. Klavyede [ yavaşlatır, ] hızlandırır."));
+    for (int tenths = 5; tenths <= 15; ++tenths)
+        cmbReadingSpeed->addItem(QStringLiteral("%1,%2x").arg(tenths / 10).arg(tenths % 10), tenths);
+    cmbReadingSpeed->setCurrentIndex(cmbReadingSpeed->findData(10));
+    speedRow->addWidget(cmbReadingSpeed);
+    cmbReadingSpeed->setToolTip(QStringLiteral("Ses tonu değişmez. [ yavaşlatır, ] hızlandırır."));
+    layout->addWidget(speed, 0, Qt::AlignTop);
     layout->addStretch();
 
     // The up-downs step the values shown, refusing a step out of range.
@@ -96,6 +116,7 @@ OptionsPage::OptionsPage(QWidget *parent) : QWidget(parent)
     UDTest3->OnChangingEx = stepper(LblTest3, UDTest3, &WaitTimes::stepTest3);
     UDTest12->OnChangingEx = stepper(LblTest12, UDTest12, &WaitTimes::stepTest12);
     connect(RGrpMarkType, &TRadioGroup::clicked, this, &OptionsPage::changed);
+    connect(cmbReadingSpeed, &QComboBox::activated, this, &OptionsPage::changed);
     connect(MarkColorCombo, &ColorCombo::colorChanged, this, &OptionsPage::changed);
     connect(BackgroundColorCombo, &ColorCombo::colorChanged, this, &OptionsPage::backgroundChanged);
     connect(RGrpImageSize, &TRadioGroup::clicked, this, &OptionsPage::imageSizeChosen);
@@ -115,6 +136,7 @@ DisplayOptions OptionsPage::options() const
     o.Test3WaitTime = LblTest3->text();
     o.Test12WaitTime = LblTest12->text();
     o.MarkType = RGrpMarkType->itemIndex();
+    o.ReadingSpeed = cmbReadingSpeed->currentData().toInt();
     return o;
 }
 
@@ -130,6 +152,17 @@ void OptionsPage::setOptions(const DisplayOptions &o)
     LblTest3->setText(o.Test3WaitTime);
     LblTest12->setText(o.Test12WaitTime);
     RGrpMarkType->setItemIndex(o.MarkType);
+    const int speed = cmbReadingSpeed->findData(o.ReadingSpeed);
+    cmbReadingSpeed->setCurrentIndex(speed >= 0 ? speed : cmbReadingSpeed->findData(10));
+}
+
+void OptionsPage::stepReadingSpeed(int step)
+{
+    const int index = std::clamp(cmbReadingSpeed->currentIndex() + step, 0, cmbReadingSpeed->count() - 1);
+    if (index == cmbReadingSpeed->currentIndex())
+        return;
+    cmbReadingSpeed->setCurrentIndex(index);
+    emit changed();
 }
 
 } // namespace lirena

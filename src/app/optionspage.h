@@ -14,7 +14,8 @@ class TRadioGroup;
 class TUpDown;
 
 // The "Seçenekler" page: the picture's size, how the word heard is marked and
-// in which colour, the page background, and the exercises' waiting times.
+// in which colour, the page background, the exercises' waiting times and the
+// reading speed.
 // It holds the options as the settings file stores them and tells what changed.
 class OptionsPage : public QWidget
 {
@@ -26,9 +27,11 @@ public:
     DisplayOptions options() const;
     // Shows the options; a choice the controls do not offer shows none.
     void setOptions(const DisplayOptions &options);
+    // One step of the reading speed, a tenth, as "[" and "]" give it; none past either end.
+    void stepReadingSpeed(int step);
 
 signals:
-    // The mark, its colour or a waiting time changed.
+    // The mark, its colour, a waiting time or the reading speed changed.
     void changed();
     // The learner chose a size: the page is shown anew (once per choice, or
     // twice when choosing from the list also changed the size kind).
@@ -45,6 +48,7 @@ private:
     TUpDown *UDTest3;
     QLabel *LblTest12;
     TUpDown *UDTest12;
+    QComboBox *cmbReadingSpeed;
 };
 
 } // namespace lirena

@@ -17,7 +17,8 @@ using PanelControls::named;
 
 PageArea::PageArea(QWidget *parent) : QWidget(parent)
 {
-    SBox = named(new QScrollArea(this), "SBox", QStringLiteral("Sayfa"));
+    SBox = named(new QScrollArea(this), "SBox", QStringLiteral("Sayfa"),
+                 QStringLiteral("Okunan sayfa; sağ düğme ile sürükleyerek kaydırın"));
     SBox->setFrameShape(QFrame::NoFrame);
     SBox->setWidgetResizable(true);
     SBox->setAutoFillBackground(true);
@@ -25,7 +26,8 @@ PageArea::PageArea(QWidget *parent) : QWidget(parent)
     auto *surface = new QWidget;
     surface->setAutoFillBackground(false);
     SBox->setWidget(surface);
-    img = named(new PageView(surface), "img", QStringLiteral("Sayfa resmi"));
+    img = named(new PageView(surface), "img", QStringLiteral("Sayfa resmi"),
+                QStringLiteral("Okunan kelime işaretlenir; bir kelimeye tıklayın, dinleyin"));
     ImgWait = named(new QLabel(SBox->viewport()), "ImgWait", QStringLiteral("Lütfen bekleyin"));
     ImgWait->setPixmap(lirena::waitPicture());
     ImgWait->adjustSize();
@@ -38,7 +40,7 @@ PageArea::PageArea(QWidget *parent) : QWidget(parent)
     titlePalette.setColor(QPalette::WindowText, Qt::white);
     LblChapterName->setPalette(titlePalette);
     LblChapterName->move(3, 0);
-    WB = named(new QTextBrowser(SBox), "WB", QStringLiteral("Sayfa"));
+    WB = named(new QTextBrowser(SBox), "WB", QStringLiteral("Sayfa"), QStringLiteral("Okunan sayfa"));
     WB->setOpenLinks(false);
     WB->hide();
 

@@ -5,9 +5,10 @@
 #include "app/chapterpresenter.h"
 #include "app/controlpanel.h"
 #include "app/installsource.h"
-#include "app/mediacheck.h"
+#include "app/keycommands.h"
 #include "app/lessoncatalogue.h"
 #include "app/lessonmenu.h"
+#include "app/mediacheck.h"
 #include "app/navigation.h"
 #include "app/optionspage.h"
 #include "app/pagearea.h"
@@ -32,6 +33,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
+#include <QWheelEvent>
 
 namespace lirena {
 
@@ -62,6 +64,7 @@ void TMainForm::FormCreate()
     // Learners never see the authoring pages, nor can they save a chapter.
     if (AppSettings::readAuthorMode(settings)) {
         mFilePage->addSaveShortcut(*this);
+        mKeys->setAuthorMode(true);
     } else {
         mPanel->pages().hidePage(mFilePage);
         mPanel->pages().hidePage(mObjectsPage);
@@ -234,8 +237,17 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
         const QWidget *focus = QApplication::focusWidget();
         if (widget->window() == this && (widget == focus || widget == this)) {
             const auto *key = static_cast<QKeyEvent *>(event);
-            if (FormKeyDown(key->key(), key->modifiers()))
+            if (FormKeyDown(key->key(), key->modifiers(), key->isAutoRepeat()))
                 return true;
+        }
+    }
+    // Ctrl and the wheel over the page change the picture's size, as Ctrl with "+" and "-" do.
+    if (event->type() == QEvent::Wheel && watched->isWidgetType()) {
+        const auto *wheel = static_cast<QWheelEvent *>(event);
+        if ((wheel->modifiers() & Qt::ControlModifier) && wheel->angleDelta().y() != 0 &&
+            mPageArea->isAncestorOf(static_cast<QWidget *>(watched))) {
+            mKeys->wheelTurned(wheel->angleDelta().y());
+            return true;
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -246,8 +258,11 @@ void TMainForm::OpenSourceFile(const QString &relativePath)
     InstallSource::openFile(SourceFolder, relativePath, mDialogs, mEnv.openUrl);
 }
 
-bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
+bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
 {
+    // The window-wide keys rest in an author's Design mode, where the design keys below take them.
+    if (mKeys->keyPressed(key, modifiers, autoRepeat))
+        return true;
     if (mPlayer->interaction().nudgeEditRect(key, modifiers))
         return true;
     if (key == Qt::Key_F1) {

@@ -20,6 +20,7 @@ class AboutPage;
 class ChapterPresenter;
 class ControlPanel;
 class FilePage;
+class KeyCommands;
 class LessonMenu;
 class ObjectsPage;
 class OptionsPage;
@@ -78,8 +79,9 @@ public:
     LessonMenu &lessons() { return *mLessons; }
     // Opens a file of the installation source with the desktop, or asks for the disc.
     void OpenSourceFile(const QString &relativePath);
-    // The window's own keys; true when the key was consumed.
-    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // The window's own keys, whichever control has the focus; true when the
+    // key was consumed. autoRepeat: the key is held down and repeats.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat = false);
 
 protected:
     bool event(QEvent *event) override;
@@ -93,6 +95,8 @@ private:
     void buildWindow();
     void buildParts();
     void layoutWindow();
+    // Shows the page at the size chosen on the options page.
+    void applyImageSize();
     void FormCreate();
     void FormActivate();
     void BtnShowEditorClick();
@@ -109,6 +113,7 @@ private:
     std::unique_ptr<Player> mPlayer;
     std::unique_ptr<LessonMenu> mLessons;
     std::unique_ptr<ChapterPresenter> mPresenter;
+    std::unique_ptr<KeyCommands> mKeys;
 
     QString ProgramFolder;
     QString DataFolder;

@@ -7,6 +7,7 @@
 #include "app/buttonbar.h"
 #include "app/chapterpresenter.h"
 #include "app/controlpanel.h"
+#include "app/keycommands.h"
 #include "app/lessonmenu.h"
 #include "app/optionspage.h"
 #include "app/pagearea.h"
@@ -59,11 +60,17 @@ void TMainForm::buildParts()
     mVolumePage = named(new VolumePage(*mEnv.mixer), "VolumePage", QStringLiteral("Ses Kontrolü"));
     mAboutPage = named(new AboutPage, "AboutPage", QStringLiteral("Program Hakkında"));
     PanelPages &pages = mPanel->pages();
-    pages.addTab(mFilePage, QStringLiteral("File"));
-    pages.addTab(mObjectsPage, QStringLiteral("All Objects"));
-    pages.addTab(mOptionsPage, QStringLiteral("Seçenekler"));
-    pages.addTab(mVolumePage, QStringLiteral("Ses Kontrolü"));
-    pages.addTab(mAboutPage, QStringLiteral("Program Hakkında"));
+    // A tab's hint is also what a screen reader says after its name.
+    const auto addPage = [&pages](QWidget *page, const QString &title, const QString &hint) {
+        pages.setTabToolTip(pages.addTab(page, title), hint);
+    };
+    addPage(mFilePage, QStringLiteral("File"), QStringLiteral("Chapter files, the mode and Section Play"));
+    addPage(mObjectsPage, QStringLiteral("All Objects"),
+            QStringLiteral("Rectangles, segments, their links and the two sequences"));
+    addPage(mOptionsPage, QStringLiteral("Seçenekler"),
+            QStringLiteral("Resim büyüklüğü, işaretleme, renkler ve bekleme süreleri"));
+    addPage(mVolumePage, QStringLiteral("Ses Kontrolü"), QStringLiteral("Ses düzeyleri"));
+    addPage(mAboutPage, QStringLiteral("Program Hakkında"), QStringLiteral("Yayıncı ve iletişim bilgileri"));
 
     mPresenter = std::make_unique<ChapterPresenter>(ChapterPresenter::Parts{
         .chapterFile = &mChapterFile,
@@ -93,10 +100,7 @@ void TMainForm::buildParts()
 
     // The options go to the player as they change; a size choice shows the page anew.
     connect(mOptionsPage, &OptionsPage::changed, this, [this] { mPlayer->applyOptions(mOptionsPage->options()); });
-    connect(mOptionsPage, &OptionsPage::imageSizeChosen, this, [this] {
-        mPlayer->applyOptions(mOptionsPage->options());
-        mPlayer->page().ApplyImageSize();
-    });
+    connect(mOptionsPage, &OptionsPage::imageSizeChosen, this, &TMainForm::applyImageSize);
     connect(mOptionsPage, &OptionsPage::backgroundChanged, mPageArea, &PageArea::setBackground);
     // The sound editor, reached from the "All Objects" page.
     connect(mObjectsPage, &ObjectsPage::showEditorClicked, this, &TMainForm::BtnShowEditorClick);
@@ -119,8 +123,23 @@ void TMainForm::buildParts()
         .bar = &bar,
         .dialogs = &mDialogs,
     });
+    mKeys = std::make_unique<KeyCommands>(KeyCommands::Parts{
+        .chapter = &mChapter,
+        .player = mPlayer.get(),
+        .lessons = mLessons.get(),
+        .bar = &bar,
+        .options = mOptionsPage,
+        .objectsPage = mObjectsPage,
+    });
+    connect(mKeys.get(), &KeyCommands::imageSizeChosen, this, &TMainForm::applyImageSize);
     // Key preview: the window sees a key before the control that has the focus.
     qApp->installEventFilter(this);
+}
+
+void TMainForm::applyImageSize()
+{
+    mPlayer->applyOptions(mOptionsPage->options());
+    mPlayer->page().ApplyImageSize();
 }
 
 void TMainForm::layoutWindow()

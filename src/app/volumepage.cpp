@@ -14,17 +14,18 @@ using PanelControls::named;
 VolumePage::VolumePage(Mixer &mixer, QWidget *parent) : QWidget(parent)
 {
     auto *grid = new QGridLayout(this);
-    auto slider = [this](const char *name, const QString &spoken) {
-        auto *s = named(new QSlider(Qt::Horizontal, this), name, spoken);
+    auto slider = [this](const char *name, const QString &spoken, const QString &description) {
+        auto *s = named(new QSlider(Qt::Horizontal, this), name, spoken, description);
         s->setRange(0, 100);
         s->setSingleStep(5);
         s->setPageStep(5);
         s->setFixedWidth(250);
         return s;
     };
-    MasterControl = slider("MasterControl", QStringLiteral("Ana Ses"));
-    WaveControl = slider("WaveControl", QStringLiteral("Wave"));
-    CDControl = slider("CDControl", QStringLiteral("CD"));
+    MasterControl =
+        slider("MasterControl", QStringLiteral("Ana Ses"), QStringLiteral("Bilgisayarın ses düzeyi"));
+    WaveControl = slider("WaveControl", QStringLiteral("Wave"), QStringLiteral("Okumanın ses düzeyi"));
+    CDControl = slider("CDControl", QStringLiteral("CD"), QStringLiteral("CD çaların ses düzeyi"));
     LblCD = new QLabel(QStringLiteral("CD"), this);
     grid->addWidget(new QLabel(QStringLiteral("Ana Ses"), this), 0, 0);
     grid->addWidget(MasterControl, 0, 1);

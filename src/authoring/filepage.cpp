@@ -29,14 +29,17 @@ FilePage::FilePage(ChapterFile &file, PageInteraction &interaction, UserDialogs 
     auto *layout = new QHBoxLayout(this);
 
     auto *commands = new QVBoxLayout;
-    btnNewSub = named(PanelControls::commandButton(this, QStringLiteral("New")), "btnNewSub", QStringLiteral("New"));
-    btnOpenSub = named(PanelControls::commandButton(this, QStringLiteral("Open")), "btnOpenSub", QStringLiteral("Open"));
+    btnNewSub = named(PanelControls::commandButton(this, QStringLiteral("New")), "btnNewSub",
+                      QStringLiteral("New"), QStringLiteral("Starts a new chapter"));
+    btnOpenSub = named(PanelControls::commandButton(this, QStringLiteral("Open")), "btnOpenSub",
+                       QStringLiteral("Open"), QStringLiteral("Opens a chapter file"));
     btnSaveSub = named(PanelControls::commandButton(this, QStringLiteral("Save"), QStringLiteral("Press Ctrl-S to save anywhere")),
                        "btnSaveSub", QStringLiteral("Save"));
     connect(btnNewSub, &QToolButton::clicked, this, &FilePage::btnNewSubClick);
     connect(btnOpenSub, &QToolButton::clicked, this, &FilePage::btnOpenSubClick);
     connect(btnSaveSub, &QToolButton::clicked, this, &FilePage::btnSaveSubClick);
-    btnSaveAs = named(PanelControls::commandButton(this, QStringLiteral("Save As")), "btnSaveAs", QStringLiteral("Save As"));
+    btnSaveAs = named(PanelControls::commandButton(this, QStringLiteral("Save As")), "btnSaveAs",
+                      QStringLiteral("Save As"), QStringLiteral("Saves the chapter under a new file name"));
     connect(btnSaveAs, &QToolButton::clicked, this, &FilePage::btnSaveAsClick);
     for (QToolButton *button : {btnNewSub, btnOpenSub, btnSaveSub, btnSaveAs})
         commands->addWidget(button);
@@ -47,8 +50,10 @@ FilePage::FilePage(ChapterFile &file, PageInteraction &interaction, UserDialogs 
     lblFileName = named(new QLabel(QStringLiteral("New File"), this), "lblFileName", QStringLiteral("File Name"));
     lblFileName->setFrameShape(QFrame::Panel);
     lblFileName->setFrameShadow(QFrame::Sunken);
-    EditGraphicName = named(new QLineEdit(this), "EditGraphicName", QStringLiteral("Graphic File"));
-    EditAudioName = named(new QLineEdit(this), "EditAudioName", QStringLiteral("Audio File"));
+    EditGraphicName = named(new QLineEdit(this), "EditGraphicName", QStringLiteral("Graphic File"),
+                            QStringLiteral("The chapter's page picture"));
+    EditAudioName = named(new QLineEdit(this), "EditAudioName", QStringLiteral("Audio File"),
+                          QStringLiteral("The chapter's recording"));
     for (QLineEdit *box : {EditGraphicName, EditAudioName}) {
         box->setReadOnly(true);
         box->setMaxLength(30);
@@ -59,8 +64,9 @@ FilePage::FilePage(ChapterFile &file, PageInteraction &interaction, UserDialogs 
     files->addWidget(EditGraphicName, 1, 1);
     files->addWidget(new QLabel(QStringLiteral("Audio File"), this), 2, 0);
     files->addWidget(EditAudioName, 2, 1);
-    chkSectionPlay = named(new QCheckBox(QStringLiteral("Section Play"), this), "chkSectionPlay",
-                           QStringLiteral("Section Play"));
+    chkSectionPlay =
+        named(new QCheckBox(QStringLiteral("Section Play"), this), "chkSectionPlay",
+              QStringLiteral("Section Play"), QStringLiteral("A click on a word plays that word alone"));
     files->addWidget(chkSectionPlay, 3, 1);
     LblPointedVGObj = named(new QLabel(QStringLiteral("-"), this), "LblPointedVGObj", QStringLiteral("Pointed Object ID"));
     files->addWidget(new QLabel(QStringLiteral("Pointed Object ID:"), this), 4, 0);

@@ -29,14 +29,15 @@ ObjectsPage::ObjectsPage(Chapter &chapter, Player &player, QWidget *parent)
     // A page button that runs an operation of the editor; a screen reader says
     // what it acts on when the caption alone is ambiguous ("Add" twice).
     auto button = [this](const char *name, const QString &caption, void (ObjectEditor::*op)(),
-                         const QString &spoken = {}) {
+                         const QString &description, const QString &spoken = {}) {
         QPushButton *b = named(PanelControls::pageButton(this, caption), name,
-                               spoken.isEmpty() ? QString(caption).remove(u'&') : spoken);
+                               spoken.isEmpty() ? QString(caption).remove(u'&') : spoken, description);
         connect(b, &QPushButton::clicked, this, [this, op] { (mEditor.*op)(); });
         return b;
     };
-    auto listView = [this](ObjectList &model, const char *name, const QString &spoken) {
-        auto *view = named(new QListView(this), name, spoken);
+    auto listView = [this](ObjectList &model, const char *name, const QString &spoken,
+                           const QString &description) {
+        auto *view = named(new QListView(this), name, spoken, description);
         view->setModel(&model);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setMinimumWidth(110);
@@ -47,24 +48,31 @@ ObjectsPage::ObjectsPage(Chapter &chapter, Player &player, QWidget *parent)
 
     // Graphic objects.
     auto *graphics = new QVBoxLayout;
-    LstGObj = listView(chapter.LstGObj, "LstGObj", QStringLiteral("Graphic objects"));
-    EdtGObjName = named(new QLineEdit(this), "EdtGObjName", QStringLiteral("Graphic object name"));
+    LstGObj = listView(chapter.LstGObj, "LstGObj", QStringLiteral("Graphic objects"),
+                       QStringLiteral("The rectangles of the page; choosing one shows it"));
+    EdtGObjName = named(new QLineEdit(this), "EdtGObjName", QStringLiteral("Graphic object name"),
+                        QStringLiteral("Renames the selected graphic object"));
     graphics->addWidget(LstGObj, 1);
     graphics->addWidget(EdtGObjName);
     auto *graphicButtons = new QHBoxLayout;
     graphicButtons->addWidget(button("BtnAdd", QStringLiteral("&Add"), &ObjectEditor::BtnAddClick,
-                                      QStringLiteral("Add graphic object")));
+                                     QStringLiteral("Makes the drawn rectangle a graphic object"),
+                                     QStringLiteral("Add graphic object")));
     graphicButtons->addWidget(button("BtnReplace", QStringLiteral("&Replace"), &ObjectEditor::BtnReplaceClick,
-                                      QStringLiteral("Replace graphic object")));
+                                     QStringLiteral("Gives the selected graphic object the drawn rectangle"),
+                                     QStringLiteral("Replace graphic object")));
     graphicButtons->addWidget(button("BtnDelete", QStringLiteral("&Delete"), &ObjectEditor::BtnDeleteClick,
-                                      QStringLiteral("Delete graphic object")));
+                                     QStringLiteral("Deletes the selected graphic object"),
+                                     QStringLiteral("Delete graphic object")));
     graphics->addLayout(graphicButtons);
     layout->addLayout(graphics);
 
     // Voice objects with their times and the position probe.
     auto *voices = new QVBoxLayout;
-    LstVObj = listView(chapter.LstVObj, "LstVObj", QStringLiteral("Voice objects"));
-    EdtVObjName = named(new QLineEdit(this), "EdtVObjName", QStringLiteral("Voice object name"));
+    LstVObj = listView(chapter.LstVObj, "LstVObj", QStringLiteral("Voice objects"),
+                       QStringLiteral("The segments of the recording; a double click plays one"));
+    EdtVObjName = named(new QLineEdit(this), "EdtVObjName", QStringLiteral("Voice object name"),
+                        QStringLiteral("Renames the selected voice object"));
     voices->addWidget(LstVObj, 1);
     voices->addWidget(EdtVObjName);
     layout->addLayout(voices);
@@ -75,13 +83,16 @@ ObjectsPage::ObjectsPage(Chapter &chapter, Player &player, QWidget *parent)
         ud->Min = -30000;
         ud->Max = 30000;
         ud->Increment = 100;
-        ud->setArrowNames(QStringLiteral("Later"), QStringLiteral("Earlier"));
         return ud;
     };
     LblStart = named(PanelControls::timeLabel(this, QStringLiteral("00:00:00")), "LblStart", QStringLiteral("Start"));
     LblStop = named(PanelControls::timeLabel(this, QStringLiteral("00:00:00")), "LblStop", QStringLiteral("Stop"));
     UDStart = named(upDown(), "UDStart", QStringLiteral("Nudge start"));
     UDStop = named(upDown(), "UDStop", QStringLiteral("Nudge stop"));
+    UDStart->setArrowNames(QStringLiteral("Later"), QStringLiteral("Earlier"),
+                           QStringLiteral("Moves the start of the selected voice object by 100 ms"));
+    UDStop->setArrowNames(QStringLiteral("Later"), QStringLiteral("Earlier"),
+                          QStringLiteral("Moves the stop of the selected voice object by 100 ms"));
     times->addWidget(new QLabel(QStringLiteral("Start"), this), 0, 0);
     times->addWidget(LblStart, 0, 1);
     times->addWidget(UDStart, 0, 2);
@@ -89,56 +100,84 @@ ObjectsPage::ObjectsPage(Chapter &chapter, Player &player, QWidget *parent)
     times->addWidget(LblStop, 1, 1);
     times->addWidget(UDStop, 1, 2);
     times->addWidget(button("BtnPlaySection", QStringLiteral("&Play"), &ObjectEditor::PlaySection,
-                            QStringLiteral("Play voice object")), 2, 0, 1, 3);
+                            QStringLiteral("Plays the selected voice object"),
+                            QStringLiteral("Play voice object")),
+                     2, 0, 1, 3);
     times->addWidget(button("BtnAddVObj", QStringLiteral("A&dd"), &ObjectEditor::BtnAddVObjClick,
-                            QStringLiteral("Add voice object")), 3, 0);
+                            QStringLiteral("Makes a voice object of two seconds at the playing position"),
+                            QStringLiteral("Add voice object")),
+                     3, 0);
     times->addWidget(button("BtnDeleteVObj", QStringLiteral("D&elete"), &ObjectEditor::BtnDeleteVObjClick,
-                            QStringLiteral("Delete voice object")), 3, 1, 1, 2);
+                            QStringLiteral("Deletes the selected voice object"),
+                            QStringLiteral("Delete voice object")),
+                     3, 1, 1, 2);
     QPushButton *showEditor = named(PanelControls::pageButton(this, QStringLiteral("&Show Editor")),
-                                    "BtnShowEditor", QStringLiteral("Show Editor"));
+                                    "BtnShowEditor", QStringLiteral("Show Editor"),
+                                    QStringLiteral("Opens the sound editor on the chapter's recording"));
     connect(showEditor, &QPushButton::clicked, this, &ObjectsPage::showEditorClicked);
     times->addWidget(showEditor, 4, 0, 1, 3);
     LblThisPosition = named(PanelControls::timeLabel(this, QStringLiteral("00:00:00")), "LblThisPosition", QStringLiteral("Position"));
     LblThisPositionInMs = named(PanelControls::timeLabel(this, QStringLiteral("00:00:00")), "LblThisPositionInMs", QStringLiteral("Position in ms"));
     UDThisPosition = named(upDown(), "UDThisPosition", QStringLiteral("Nudge position"));
+    UDThisPosition->setArrowNames(QStringLiteral("Later"), QStringLiteral("Earlier"),
+                                  QStringLiteral("Moves the position by 100 ms"));
     times->addWidget(LblThisPosition, 5, 0);
     times->addWidget(LblThisPositionInMs, 5, 1);
     times->addWidget(UDThisPosition, 5, 2);
-    times->addWidget(button("BtnGetPos", QStringLiteral("Get Pos"), &ObjectEditor::BtnGetPosClick), 6, 0);
-    times->addWidget(button("BtnGo", QStringLiteral("Go"), &ObjectEditor::BtnGoClick), 6, 1, 1, 2);
+    times->addWidget(button("BtnGetPos", QStringLiteral("Get Pos"), &ObjectEditor::BtnGetPosClick,
+                            QStringLiteral("Takes the playing position")),
+                     6, 0);
+    times->addWidget(button("BtnGo", QStringLiteral("Go"), &ObjectEditor::BtnGoClick,
+                            QStringLiteral("Plays from the position")),
+                     6, 1, 1, 2);
     layout->addLayout(times);
 
     // Links and the two sequences.
     auto *linkButtons = new QVBoxLayout;
     linkButtons->addStretch();
-    auto command = [this](const char *name, const QString &caption, const QString &spoken, void (ObjectEditor::*op)()) {
-        QToolButton *b = named(PanelControls::commandButton(this, caption), name, spoken);
+    auto command = [this](const char *name, const QString &caption, const QString &spoken,
+                          const QString &description, void (ObjectEditor::*op)()) {
+        QToolButton *b = named(PanelControls::commandButton(this, caption), name, spoken, description);
         connect(b, &QToolButton::clicked, this, [this, op] { (mEditor.*op)(); });
         return b;
     };
     linkButtons->addWidget(command("SBtnAddVGObj", QStringLiteral(">> &v"), QStringLiteral("Link"),
+                                   QStringLiteral("Links the selected graphic and voice objects"),
                                    &ObjectEditor::SBtnAddVGObjClick));
     linkButtons->addWidget(command("SBtnDelVGObj", QStringLiteral("<<   "), QStringLiteral("Delete link"),
+                                   QStringLiteral("Deletes the selected link"),
                                    &ObjectEditor::SBtnDelVGObjClick));
     linkButtons->addStretch();
     layout->addLayout(linkButtons);
-    LstVGObj = listView(chapter.LstVGObj, "LstVGObj", QStringLiteral("Links"));
+    LstVGObj = listView(chapter.LstVGObj, "LstVGObj", QStringLiteral("Links"),
+                        QStringLiteral("Rectangles linked to segments; a double click plays one"));
     layout->addWidget(LstVGObj, 1);
     auto *sequenceButtons = new QVBoxLayout;
-    sequenceButtons->addWidget(button("btnClick", QStringLiteral("Click >"), &ObjectEditor::btnClickClick));
-    sequenceButtons->addWidget(button("btnRead", QStringLiteral("Read >"), &ObjectEditor::btnReadClick));
-    sequenceButtons->addWidget(button("btnRC", QStringLiteral("R+C >"), &ObjectEditor::btnRCClick));
-    sequenceButtons->addWidget(button("BtnDelClick", QStringLiteral("< Click"), &ObjectEditor::BtnDelClickClick));
-    sequenceButtons->addWidget(button("BtnDelRead", QStringLiteral("< Read"), &ObjectEditor::BtnDelReadClick));
+    sequenceButtons->addWidget(button("btnClick", QStringLiteral("Click >"), &ObjectEditor::btnClickClick,
+                                      QStringLiteral("Adds the selected link to the click sequence")));
+    sequenceButtons->addWidget(button("btnRead", QStringLiteral("Read >"), &ObjectEditor::btnReadClick,
+                                      QStringLiteral("Adds the selected link to the read sequence")));
+    sequenceButtons->addWidget(
+        button("btnRC", QStringLiteral("R+C >"), &ObjectEditor::btnRCClick,
+               QStringLiteral("Adds the selected link to both sequences and selects the next")));
+    sequenceButtons->addWidget(button("BtnDelClick", QStringLiteral("< Click"),
+                                      &ObjectEditor::BtnDelClickClick,
+                                      QStringLiteral("Takes the selected link out of the click sequence")));
+    sequenceButtons->addWidget(button("BtnDelRead", QStringLiteral("< Read"), &ObjectEditor::BtnDelReadClick,
+                                      QStringLiteral("Takes the selected link out of the read sequence")));
     layout->addLayout(sequenceButtons);
-    LstCObj = listView(chapter.LstCObj, "LstCObj", QStringLiteral("Click sequence"));
-    LstRObj = listView(chapter.LstRObj, "LstRObj", QStringLiteral("Read sequence"));
+    LstCObj = listView(chapter.LstCObj, "LstCObj", QStringLiteral("Click sequence"),
+                       QStringLiteral("The links a click plays in Play Limited mode"));
+    LstRObj = listView(chapter.LstRObj, "LstRObj", QStringLiteral("Read sequence"),
+                       QStringLiteral("The links the exercises go through, in order"));
     layout->addWidget(LstCObj, 1);
     auto *readColumn = new QVBoxLayout;
     readColumn->addWidget(LstRObj, 1);
     auto *upDownButtons = new QHBoxLayout;
-    upDownButtons->addWidget(button("BtnRObjUp", QStringLiteral("Up"), &ObjectEditor::BtnRObjUpClick));
-    upDownButtons->addWidget(button("BtnRObjDown", QStringLiteral("Down"), &ObjectEditor::BtnRObjDownClick));
+    upDownButtons->addWidget(button("BtnRObjUp", QStringLiteral("Up"), &ObjectEditor::BtnRObjUpClick,
+                                    QStringLiteral("Moves the selected link up the read sequence")));
+    upDownButtons->addWidget(button("BtnRObjDown", QStringLiteral("Down"), &ObjectEditor::BtnRObjDownClick,
+                                    QStringLiteral("Moves the selected link down the read sequence")));
     readColumn->addLayout(upDownButtons);
     layout->addLayout(readColumn, 1);
 

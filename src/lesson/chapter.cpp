@@ -5,7 +5,15 @@
 
 namespace lirena {
 
-Chapter::Chapter(QObject *parent) : QObject(parent) {}
+Chapter::Chapter(QObject *parent) : QObject(parent)
+{
+    // Whatever adds, removes or reorders objects leaves the lookups stale.
+    for (ObjectList *list : {&LstGObj, &LstVObj, &LstVGObj}) {
+        connect(list, &ObjectList::rowsInserted, this, &Chapter::invalidateIndex);
+        connect(list, &ObjectList::rowsRemoved, this, &Chapter::invalidateIndex);
+        connect(list, &ObjectList::modelReset, this, &Chapter::invalidateIndex);
+    }
+}
 
 Chapter::~Chapter()
 {
@@ -18,6 +26,9 @@ Chapter::~Chapter()
 
 void Chapter::setModified(bool modified)
 {
+    // Every edit of an object's times, rectangle or ids marks the chapter changed.
+    if (modified)
+        invalidateIndex();
     if (mModified == modified)
         return;
     mModified = modified;
@@ -34,14 +45,23 @@ TBaseObj *Chapter::FindObjectById(int id, const ObjectList &list)
     return nullptr;
 }
 
+const ChapterIndex &Chapter::index() const
+{
+    if (mIndexStale) {
+        mIndex.build(LstGObj, LstVObj, LstVGObj, ClickSet);
+        mIndexStale = false;
+    }
+    return mIndex;
+}
+
 TGraphicObj *Chapter::graphicOf(const TVGObj *link) const
 {
-    return link ? static_cast<TGraphicObj *>(FindObjectById(link->GraphicId, LstGObj)) : nullptr;
+    return link ? index().graphic(link->GraphicId) : nullptr;
 }
 
 TVoiceObj *Chapter::voiceOf(const TVGObj *link) const
 {
-    return link ? static_cast<TVoiceObj *>(FindObjectById(link->VoiceId, LstVObj)) : nullptr;
+    return link ? index().voice(link->VoiceId) : nullptr;
 }
 
 void Chapter::ClearChapter()
@@ -56,12 +76,14 @@ void Chapter::ClearChapter()
     LastGraphicId = 0;
     LastVoiceId = 0;
     LastLinkId = 0;
+    invalidateIndex();
     emit cleared();
     setModified(false);
 }
 
 void Chapter::BuildWorkingSets(bool limited)
 {
+    invalidateIndex();
     ClickSet.clear();
     ReadSet.clear();
     const ObjectList &clickSource = limited ? LstCObj : LstVGObj;
@@ -143,6 +165,7 @@ void Chapter::deleteLink(TVGObj *link)
     if (index < 0)
         return;
     emit objectRemoving(link);
+    invalidateIndex();
     std::erase(ClickSet, link);
     std::erase(ReadSet, link);
     LstCObj.removeAll(link);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lesson/chapterindex.h"
 #include "lesson/lessonobjects.h"
 #include "lesson/objectlist.h"
 
@@ -46,6 +47,18 @@ public:
     // The graphic and voice objects a link names, or none when they are gone.
     TGraphicObj *graphicOf(const TVGObj *link) const;
     TVoiceObj *voiceOf(const TVGObj *link) const;
+    // The first link of LstVGObj whose segment holds position p (ms, bounds
+    // excluded) and whose rectangle exists, with its objects; none when no link does.
+    ChapterIndex::Resolved heardAt(qint64 p) const { return index().heardAt(p); }
+    // The first position after p at which heardAt answers otherwise, or -1.
+    qint64 nextHeardChange(qint64 p) const { return index().nextHeardChange(p); }
+    // The first link of ClickSet whose rectangle (ViewRect) contains (x, y), with its objects.
+    ChapterIndex::Resolved clickableAt(int x, int y) const { return index().clickableAt(x, y); }
+    // Objects changed in place without the chapter being marked changed (the
+    // page was rescaled): the lookups above are worked out again. Adding,
+    // removing and sorting objects, the working sets and every change that
+    // marks the chapter modified do this themselves.
+    void invalidateIndex() { mIndexStale = true; }
 
     // Frees every object, empties the five lists and both working sets, sets the
     // id counters to 0 and clears Modified; emits cleared().
@@ -83,7 +96,12 @@ signals:
     void modifiedChanged(bool modified);
 
 private:
+    // The lookups, built on first use after a change.
+    const ChapterIndex &index() const;
+
     bool mModified = false;
+    mutable ChapterIndex mIndex;
+    mutable bool mIndexStale = true;
 };
 
 } // namespace lirena

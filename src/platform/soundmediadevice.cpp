@@ -1,6 +1,7 @@
 #include "platform/soundmediadevice.h"
 
 #include "platform/audiodecoder.h"
+#include "platform/speechstretcher.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>
@@ -10,6 +11,8 @@
 #include <QMediaDevices>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace lirena {
@@ -25,7 +28,11 @@ const int kFeedMs = 5;
 
 } // namespace
 
-// Lives in the device's thread: owns the audio output and keeps it fed.
+// Lives in the device's thread: owns the audio output and keeps it fed. At
+// any speed but 1.0 the sound goes through a stretcher on its way out. The
+// output is a chain of spans, one per speed: each says which recording frame
+// its first output frame began at, so the output heard maps back to the
+// recording whatever the stretcher holds inside.
 class PlaybackEngine : public QObject
 {
 public:
@@ -42,16 +49,22 @@ public:
     {
         decoder->seek(frame);
         mDecoder = decoder;
-        mRemainingUs = (decoder->totalFrames() - frame) * 1000000 / decoder->sampleRate();
+        mStartFrame = frame;
+        mRemainingUs = usFor(decoder->totalFrames() - frame);
         mAtEnd = false;
         mEndSeen = false;
         mClockBaseUs = 0;
+        mWritten = 0;
+        mLastHeardUs = 0;
+        mSpans = {{.output = 0, .recording = frame, .timing = {}}};
+        mStretcher.reset(); // made for the recording and speed of the last play
         mClockOnly = !startSink(decoder);
         mClock.start();
-        if (!mClockOnly) {
-            feed();
-            mFeeder->start();
-        }
+        if (mClockOnly)
+            return;
+        startStretcher();
+        feed();
+        mFeeder->start();
     }
 
     void halt()
@@ -66,14 +79,35 @@ public:
         mDecoder = nullptr;
     }
 
-    // Microseconds heard since start().
+    // A new speed takes over from what was last handed to the output; what the
+    // output holds (some tens of ms) still plays at the old speed.
+    void setRate(double rate)
+    {
+        if (rate == mRate)
+            return;
+        if (mClockOnly)
+            mClockBaseUs = clockUs();
+        mClock.start();
+        mRate = rate;
+        if (mClockOnly || !mOutput || !mDecoder || mAtEnd)
+            return;
+        const qint64 frame = std::min(recordingFrameAt(mWritten), mDecoder->totalFrames());
+        if (mSpans.back().output == mWritten)
+            mSpans.pop_back();
+        mSpans.push_back({.output = mWritten, .recording = frame, .timing = {}});
+        mDecoder->seek(frame);
+        startStretcher();
+    }
+
+    // Recording microseconds heard since start(); never less than before.
     qint64 heardUs()
     {
         checkOutput();
         if (!mClockOnly && !mSink)
             return 0;
-        const qint64 heard = mClockOnly ? clockUs() : mSink->processedUSecs();
-        return std::min(heard, mRemainingUs);
+        const qint64 heard = mClockOnly ? clockUs() : usFor(recordingFrameAt(outputHeard()) - mStartFrame);
+        mLastHeardUs = std::clamp(heard, mLastHeardUs, mRemainingUs);
+        return mLastHeardUs;
     }
 
     // Whether everything from the start frame on has been heard.
@@ -84,31 +118,75 @@ public:
             return clockUs() >= mRemainingUs;
         if (!mSink)
             return true;
-        const qint64 heard = mSink->processedUSecs();
-        if (heard >= mRemainingUs)
+        const qint64 heard = outputHeard();
+        if (mAtEnd && heard >= mWritten)
+            return true;
+        // (Stretched sound maps to the recording only on average: its output counts.)
+        if (!mStretcher && heardUs() >= mRemainingUs)
             return true;
         // The output may stop counting a little short of the end: once the last
         // sound was handed over, allow it the time it takes to be heard.
         if (mAtEnd && !mEndSeen) {
             mEndSeen = true;
             mEndTimer.start();
-            mEndHeardUs = heard;
+            mEndHeard = heard;
         }
-        return mEndSeen && mEndTimer.nsecsElapsed() / 1000 > (mRemainingUs - mEndHeardUs) + 150000;
+        return mEndSeen && mEndTimer.nsecsElapsed() / 1000 > usFor(mWritten - mEndHeard) + 150000;
     }
 
     bool hasSoundOutput() const { return !mClockOnly; }
 
 private:
-    qint64 clockUs() const { return mClockBaseUs + mClock.nsecsElapsed() / 1000; }
+    // From output frame `output` on, the sound continues the recording at frame
+    // `recording`, at one speed.
+    struct Span
+    {
+        qint64 output = 0;
+        qint64 recording = 0;
+        StretchTiming timing;
+    };
+
+    qint64 usFor(qint64 frames) const { return frames * 1000000 / mDecoder->sampleRate(); }
+    // The recording on the clock: wall time at the speed.
+    qint64 clockUs() const { return mClockBaseUs + qint64(double(mClock.nsecsElapsed() / 1000) * mRate); }
+
+    // Output frames the sound server has played.
+    qint64 outputHeard() const { return mSink->processedUSecs() * mSink->format().sampleRate() / 1000000; }
+
+    // The recording frame heard at an output frame.
+    qint64 recordingFrameAt(qint64 output)
+    {
+        // Spans already played out are not needed again.
+        while (mSpans.size() > 1 && mSpans[1].output <= outputHeard())
+            mSpans.erase(mSpans.begin());
+        auto span = std::prev(std::upper_bound(mSpans.begin(), mSpans.end(), output,
+                                               [](qint64 o, const Span &s) { return o < s.output; }));
+        return span->recording + qint64(std::llround(span->timing.recordingFramesAt(output - span->output)));
+    }
+
+    // The stretcher for the speed now, from the decoder's frame on; none at 1.0.
+    void startStretcher()
+    {
+        mInputDone = false;
+        if (mRate == 1.0) {
+            mStretcher.reset();
+            mSpans.back().timing = {};
+            return;
+        }
+        if (!mStretcher)
+            mStretcher = std::make_unique<SpeechStretcher>(mDecoder->sampleRate(), mDecoder->channels());
+        mStretcher->restart(mRate);
+        mSpans.back().timing = mStretcher->timing();
+    }
 
     // An output that failed while playing (the sound server went away) would
     // stop the position for ever: the rest plays on the clock, silently.
     void checkOutput()
     {
-        if (mClockOnly || !mSink || mSink->state() != QAudio::StoppedState || mSink->error() == QAudio::NoError)
+        if (mClockOnly || !mSink || mSink->state() != QAudio::StoppedState ||
+            mSink->error() == QAudio::NoError)
             return;
-        mClockBaseUs = mSink->processedUSecs();
+        mClockBaseUs = usFor(recordingFrameAt(outputHeard()) - mStartFrame);
         mFeeder->stop();
         mOutput = nullptr;
         mClockOnly = true;
@@ -130,7 +208,7 @@ private:
         return mOutput && mSink->error() == QAudio::NoError && mSink->state() != QAudio::StoppedState;
     }
 
-    // Tops the output buffer up with decoded sound.
+    // Tops the output buffer up with decoded sound, stretched when the speed asks.
     void feed()
     {
         if (!mOutput || !mDecoder || mAtEnd)
@@ -139,24 +217,49 @@ private:
         const qint64 frames = mSink->bytesFree() / (channels * qint64(sizeof(qint16)));
         if (frames <= 0)
             return;
-        mBuffer.resize(size_t(frames * channels));
-        const qint64 got = mDecoder->read(mBuffer.data(), frames);
-        if (got < frames)
-            mAtEnd = true;
+        mBuffer.resize(size_t(std::max(frames, kStretchBlock) * channels));
+        qint64 got = 0;
+        if (mStretcher) {
+            while (mStretcher->available() < frames && !mInputDone) {
+                const qint64 read = mDecoder->read(mBuffer.data(), kStretchBlock);
+                mStretcher->put(mBuffer.data(), read);
+                if (read < kStretchBlock) {
+                    mStretcher->finish();
+                    mInputDone = true;
+                }
+            }
+            got = mStretcher->take(mBuffer.data(), frames);
+            mAtEnd = mInputDone && mStretcher->available() == 0;
+        } else {
+            got = mDecoder->read(mBuffer.data(), frames);
+            mAtEnd = got < frames;
+        }
         if (got > 0)
-            mOutput->write(reinterpret_cast<const char *>(mBuffer.data()), got * channels * qint64(sizeof(qint16)));
+            mWritten += mOutput->write(reinterpret_cast<const char *>(mBuffer.data()),
+                                       got * channels * qint64(sizeof(qint16))) /
+                        (channels * qint64(sizeof(qint16)));
     }
+
+    // Frames the stretcher is given at a time.
+    static constexpr qint64 kStretchBlock = 1024;
 
     std::unique_ptr<QAudioSink> mSink;
     QIODevice *mOutput = nullptr;
     AudioDecoder *mDecoder = nullptr;
+    std::unique_ptr<SpeechStretcher> mStretcher; // none at 1.0
+    std::vector<Span> mSpans;                    // never empty while playing
     std::vector<qint16> mBuffer;
     QTimer *mFeeder = nullptr;
     QElapsedTimer mClock;
     QElapsedTimer mEndTimer;
+    double mRate = 1.0;
+    qint64 mStartFrame = 0;
+    qint64 mWritten = 0; // output frames handed to the output since start()
     qint64 mRemainingUs = 0;
-    qint64 mEndHeardUs = 0;
-    qint64 mClockBaseUs = 0; // heard before the clock took over
+    qint64 mLastHeardUs = 0;
+    qint64 mEndHeard = 0;    // output frames heard when the last was handed over
+    qint64 mClockBaseUs = 0; // recording heard before the clock last changed speed or took over
+    bool mInputDone = false;
     bool mAtEnd = false;
     bool mEndSeen = false;
     bool mClockOnly = true;
@@ -305,6 +408,18 @@ void SoundMediaDevice::stop()
         mOrigin = heard;
     }
     mMode = Mode::Stopped;
+}
+
+void SoundMediaDevice::setRate(double rate)
+{
+    // Steps of a tenth add up to 1.0 only nearly: 1.0 means no stretching at all.
+    rate = std::isfinite(rate) ? std::clamp(rate, kMinRate, kMaxRate) : 1.0;
+    if (std::abs(rate - 1.0) < 1e-6)
+        rate = 1.0;
+    if (rate == mRate)
+        return;
+    mRate = rate;
+    runIn(mEngine, [this, rate] { mEngine->setRate(rate); });
 }
 
 bool SoundMediaDevice::hasSoundOutput() const

@@ -14,6 +14,7 @@ struct DisplayOptions
     QString Test3WaitTime = QStringLiteral("5");    // seconds, as the label shows it
     QString Test12WaitTime = QStringLiteral("1,2"); // factor with a decimal comma
     int MarkType = 0;
+    int ReadingSpeed = 10; // tenths of the recorded speed, 5..15; the file says "1,0"
 
     bool operator==(const DisplayOptions &) const = default;
 };

@@ -146,6 +146,7 @@ void PageDisplay::RescaleViewRects()
         auto *g = mChapter.LstGObj.at<TGraphicObj>(i);
         g->ViewRect = viewRectOnRescale(g->ImageRect, scale);
     }
+    mChapter.invalidateIndex();
 }
 
 void PageDisplay::RestorePage()
@@ -258,20 +259,23 @@ void PageDisplay::MarkingStep(qint64 p)
 {
     if (mMarkedVoice && mMarkedVoice->StartTime < p && p < mMarkedVoice->StopTime)
         return;
-    for (int i = 0; i < mChapter.LstVGObj.count(); ++i) {
-        const auto *link = mChapter.LstVGObj.at<TVGObj>(i);
-        const TVoiceObj *voice = mChapter.voiceOf(link);
-        if (!voice || !(voice->StartTime < p && p < voice->StopTime))
-            continue;
-        // A link whose rectangle is gone marks nothing; the next one may.
-        const TGraphicObj *graphic = mChapter.graphicOf(link);
-        if (!graphic)
-            continue;
-        markSegment(graphic, voice);
+    // A link whose rectangle is gone marks nothing; the next one may.
+    const ChapterIndex::Resolved heard = mChapter.heardAt(p);
+    if (heard.link) {
+        markSegment(heard.graphic, heard.voice);
         return;
     }
     UnmarkRect();
     mMarkedVoice = nullptr;
+}
+
+qint64 PageDisplay::nextMarkChange(qint64 p) const
+{
+    qint64 next = mChapter.nextHeardChange(p);
+    // The marked segment holds its mark to its stop, whatever starts under it.
+    if (mMarkedVoice && mMarkedVoice->StopTime > p && (next < 0 || mMarkedVoice->StopTime < next))
+        next = mMarkedVoice->StopTime;
+    return next;
 }
 
 void PageDisplay::forget(const TBaseObj *object)

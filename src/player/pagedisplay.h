@@ -88,6 +88,8 @@ public:
     void markSegment(const TGraphicObj *g, const TVoiceObj *v);
     // Marks the rectangle of the segment heard at position p, or unmarks.
     void MarkingStep(qint64 p);
+    // The first position after p at which MarkingStep may mark otherwise, or -1.
+    qint64 nextMarkChange(qint64 p) const;
 
     // The design rectangle, in view pixels; drawn with the page pen.
     const PixelRect &editRect() const { return mEditRect; }

@@ -116,11 +116,16 @@ void PageInteraction::imgMouseDown(Qt::MouseButton button, int x, int y, bool se
             mExercises.answer(mPointedGraphic);
         return;
     }
+    playSegment(*mPointedVoice);
+}
+
+void PageInteraction::playSegment(const TVoiceObj &voice)
+{
     mExercises.StopExercise();
     if (mSectionPlay) {
-        mExercises.PlaySection(mPointedVoice->StartTime, mPointedVoice->StopTime);
+        mExercises.PlaySection(voice.StartTime, voice.StopTime);
     } else {
-        mPlayback.SeekMedia(mPointedVoice->StartTime);
+        mPlayback.SeekMedia(voice.StartTime);
         mPlayback.PlayMedia();
     }
 }
@@ -182,14 +187,12 @@ void PageInteraction::pointAt(int x, int y)
 {
     if (mPointedGraphic && mPointedGraphic->ViewRect.contains(x, y))
         return;
-    for (const TVGObj *link : mChapter.ClickSet) {
-        const TGraphicObj *graphic = mChapter.graphicOf(link);
-        if (!graphic || !graphic->ViewRect.contains(x, y))
-            continue;
+    const ChapterIndex::Resolved under = mChapter.clickableAt(x, y);
+    if (under.link) {
         setScreenCursor(Qt::PointingHandCursor);
-        mPointedGraphic = graphic;
-        mPointedVoice = mChapter.voiceOf(link);
-        emit pointedLinkChanged(link->Id);
+        mPointedGraphic = under.graphic;
+        mPointedVoice = under.voice;
+        emit pointedLinkChanged(under.link->Id);
         return;
     }
     setScreenCursor(Qt::ArrowCursor);

@@ -47,6 +47,9 @@ public:
     // arrow resizes it, Ctrl with an arrow moves it, and any other key with
     // Shift or Ctrl alone is taken too. True when the key was taken.
     bool nudgeEditRect(int key, Qt::KeyboardModifiers modifiers);
+    // Plays a segment as a click on its rectangle does outside TEST3: a running
+    // exercise ends, and with "Section Play" the segment alone is played.
+    void playSegment(const TVoiceObj &voice);
 
     Mode mode() const { return mMode; }
     // Changes the mode as the mode selection does; a play mode takes the

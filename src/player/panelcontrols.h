@@ -13,12 +13,15 @@ namespace lirena {
 // looks and reads alike.
 namespace PanelControls {
 
-// Gives a control the name the program and its tests find it by, and the
-// name a screen reader says.
-template <class W> W *named(W *widget, const char *objectName, const QString &accessibleName)
+// Gives a control the name the program and its tests find it by, and what a
+// screen reader says: the name, then the description (its hint, unless
+// another is given; set it after the hint).
+template <class W>
+W *named(W *widget, const char *objectName, const QString &accessibleName, const QString &description = {})
 {
     widget->setObjectName(QString::fromLatin1(objectName));
     widget->setAccessibleName(accessibleName);
+    widget->setAccessibleDescription(description.isEmpty() ? widget->toolTip() : description);
     return widget;
 }
 

@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <cmath>
+
 namespace lirena {
 
 PlaybackControl::TickListener::~TickListener() = default;
@@ -16,7 +18,10 @@ PlaybackControl::PlaybackControl(MediaDevice &device, Controls controls, UserDia
 {
     mTimer1.setInterval(100);
     mTimer2.setInterval(100);
+    mMarkTimer.setSingleShot(true);
+    mMarkTimer.setTimerType(Qt::PreciseTimer);
     connect(&mTimer1, &QTimer::timeout, this, &PlaybackControl::PlaybackTick);
+    connect(&mMarkTimer, &QTimer::timeout, this, &PlaybackControl::MarkTimerTimer);
     connect(&mTimer2, &QTimer::timeout, this, &PlaybackControl::Timer2Timer);
     connect(c.Slider, &TSlider::mousePressed, this, &PlaybackControl::SliderMouseDown);
     connect(c.Slider, &TSlider::mouseMoved, this, &PlaybackControl::SliderMouseMove);
@@ -89,6 +94,7 @@ void PlaybackControl::PlayMedia()
         return;
     mDevice.play();
     mTimer1.start();
+    armMarkTimer(mDevice.position());
     c.btnPlay->setEnabled(false);
     emit transportChanged();
     // An output can also fail a moment after it started: look again for a few ticks.
@@ -119,6 +125,7 @@ void PlaybackControl::PauseMedia()
         mTimer1.start();
     else
         mTimer1.stop();
+    armMarkTimer(mDevice.position());
     c.btnPlay->setEnabled(!mTimer1.isActive());
     emit transportChanged();
 }
@@ -129,6 +136,7 @@ void PlaybackControl::StopMedia()
         return;
     mDevice.stop();
     mTimer1.stop();
+    mMarkTimer.stop();
     c.btnPlay->setEnabled(true);
     emit transportChanged();
     SeekMedia(0);
@@ -140,6 +148,15 @@ void PlaybackControl::SeekMedia(qint64 ms)
         return;
     mDevice.setPosition(std::clamp<qint64>(ms, 0, mDevice.length()));
     PlaybackTick();
+}
+
+void PlaybackControl::setReadingSpeed(double rate)
+{
+    if (rate == mDevice.rate())
+        return;
+    mDevice.setRate(rate);
+    if (isPlaying())
+        armMarkTimer(mDevice.position());
 }
 
 void PlaybackControl::PlaybackTick()
@@ -156,6 +173,36 @@ void PlaybackControl::PlaybackTick()
     }
     if (p == mDevice.length())
         PauseMedia();
+    else
+        armMarkTimer(p); // also after a seek, and aimed anew at the reading speed now
+}
+
+void PlaybackControl::MarkTimerTimer()
+{
+    if (!isPlaying())
+        return;
+    const qint64 p = mDevice.position();
+    if (mListener && mListener->sectionEnded(p))
+        return;
+    if (mListener)
+        mListener->markAt(p);
+    // The position may lag the wall clock a little: then the same change is aimed at again.
+    armMarkTimer(p);
+}
+
+void PlaybackControl::armMarkTimer(qint64 p)
+{
+    mMarkTimer.stop();
+    if (!mListener || !isPlaying())
+        return;
+    const qint64 next = mListener->nextMarkChange(p);
+    if (next <= p)
+        return;
+    // Recording ms over recording ms per wall-clock ms, rounded up: when the
+    // timer fires the position has reached the change. A long wait is aimed
+    // again on the way (every tick does it).
+    const double rate = mDevice.rate() > 0 ? mDevice.rate() : 1.0;
+    mMarkTimer.start(int(std::clamp(std::ceil(double(next - p) / rate), 1.0, 60000.0)));
 }
 
 void PlaybackControl::SliderMouseDown()
@@ -168,6 +215,7 @@ void PlaybackControl::SliderMouseDown()
     if (mResumeAfterDrag)
         PauseMedia();
     mTimer1.stop();
+    mMarkTimer.stop();
 }
 
 void PlaybackControl::SliderMouseMove()

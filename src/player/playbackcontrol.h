@@ -16,8 +16,10 @@ class TSlider;
 
 // Playback of the chapter's recording: the five operations every other part
 // uses, the 100 ms playback tick, the position slider with its drag handling
-// and the two time labels. It owns the playback tick and the slider's settling
-// timer; what the tick does to the page it asks of a listener.
+// and the two time labels. It owns the playback tick, the mark timer (aimed
+// at the next position where the mark changes, so the mark follows the sound
+// closer than a tick) and the slider's settling timer; what they do to the
+// page it asks of a listener.
 class PlaybackControl : public QObject
 {
     Q_OBJECT
@@ -43,6 +45,13 @@ public:
         virtual bool sectionEnded(qint64 p) = 0;
         // The marking step at position p.
         virtual void markAt(qint64 p) = 0;
+        // The first position after p at which markAt may mark otherwise, or -1
+        // when none is worth waiting for: the mark timer is aimed at it.
+        virtual qint64 nextMarkChange(qint64 p)
+        {
+            (void)p;
+            return -1;
+        }
     };
 
     PlaybackControl(MediaDevice &device, Controls controls, UserDialogs &dialogs, QObject *parent = nullptr);
@@ -62,8 +71,14 @@ public:
     void StopMedia();
     // Seeks (clamped to the recording) and shows the new position at once; playback stops.
     void SeekMedia(qint64 ms);
+    // The reading speed, recording time per wall-clock time (pitch kept): the
+    // recording plays at it from now on, and the mark timer is aimed anew.
+    void setReadingSpeed(double rate);
     // Shows the position, lets the listener end a section and mark, and pauses at the end.
     void PlaybackTick();
+    // The mark timer's handler: lets the listener end a section and mark at the
+    // position now, and aims the timer at the next change.
+    void MarkTimerTimer();
     void EnablePlayButtons(bool enabled);
 
     // Whether a recording is open; every operation but OpenMedia is inert without one.
@@ -76,6 +91,8 @@ public:
     bool ticking() const { return mTimer1.isActive(); }
     // Whether the slider's settling timer waits.
     bool settling() const { return mTimer2.isActive(); }
+    // The wall-clock ms the mark timer was last aimed for, or -1 when it waits for nothing.
+    int markTimerInterval() const { return mMarkTimer.isActive() ? mMarkTimer.interval() : -1; }
 
     // Slider handlers.
     void SliderMouseDown();
@@ -96,6 +113,9 @@ signals:
 private:
     // Tells the learner once a run that nothing can be heard.
     void checkSoundOutput();
+    // Aims the mark timer from position p at the listener's next change; stops
+    // it when nothing plays.
+    void armMarkTimer(qint64 p);
 
     MediaDevice &mDevice;
     Controls c;
@@ -103,6 +123,7 @@ private:
     TickListener *mListener = nullptr;
     QTimer mTimer1; // the playback tick
     QTimer mTimer2; // the slider's settling
+    QTimer mMarkTimer; // single shot at the next position where the mark changes
     bool mMediaOpen = false;
     bool mSliderDragging = false;
     bool mResumeAfterDrag = false;

@@ -84,6 +84,7 @@ void Player::applyOptions(const DisplayOptions &o)
         .markColor = colorFromRef(o.MarkColor),
     });
     mExercises.setWaitTimes(WaitTimes::test3Seconds(o.Test3WaitTime), WaitTimes::readingFactor(o.Test12WaitTime));
+    mPlayback.setReadingSpeed(o.ReadingSpeed / 10.0);
 }
 
 void Player::minimised()
@@ -108,6 +109,20 @@ void Player::markAt(qint64 p)
 {
     if (markingAllowed())
         mPage.MarkingStep(p);
+}
+
+qint64 Player::nextMarkChange(qint64 p)
+{
+    if (!markingAllowed())
+        return -1;
+    const qint64 next = mPage.nextMarkChange(p);
+    // A watched section is paused just past its stop, where the tick marks
+    // nothing more: the word played keeps its mark, the next one gets none.
+    const bool watched = mExercises.ticking() &&
+                         (mExercises.kind() == Exercises::None || mExercises.phase() == Exercises::Sounding);
+    if (watched && next >= mExercises.sectionStop())
+        return -1;
+    return next;
 }
 
 } // namespace lirena

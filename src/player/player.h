@@ -71,7 +71,7 @@ public:
     void startExercise(Exercises::Kind kind, bool shuffle);
     // The subject action PLAY: a running exercise ends; playing starts at ms.
     void playFrom(qint64 ms);
-    // Takes the learner's options: size, mark, mark colour and waiting times.
+    // Takes the learner's options: size, mark, mark colour, waiting times and reading speed.
     // A size change shows the page anew only through PageDisplay::ApplyImageSize.
     void applyOptions(const DisplayOptions &options);
     // The window was minimised: a playing recording pauses, an exercise ends.
@@ -83,6 +83,7 @@ public:
 private:
     bool sectionEnded(qint64 p) override;
     void markAt(qint64 p) override;
+    qint64 nextMarkChange(qint64 p) override;
     // The play, pause and stop buttons: the learner takes over from an exercise.
     void transportButton(void (PlaybackControl::*operation)());
 

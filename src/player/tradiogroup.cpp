@@ -15,6 +15,8 @@ TRadioGroup::TRadioGroup(const QString &caption, const QStringList &items, QWidg
     layout->setSpacing(2);
     for (int i = 0; i < items.size(); ++i) {
         auto *button = new QRadioButton(items[i], this);
+        // A screen reader says which choice an item belongs to.
+        button->setAccessibleDescription(caption.trimmed());
         mButtons->addButton(button, i);
         layout->addWidget(button);
     }

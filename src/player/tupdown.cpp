@@ -23,10 +23,12 @@ TUpDown::TUpDown(QWidget *parent) : QWidget(parent), mUp(new QToolButton(this)),
     connect(mDown, &QToolButton::clicked, this, [this] { step(-1); });
 }
 
-void TUpDown::setArrowNames(const QString &up, const QString &down)
+void TUpDown::setArrowNames(const QString &up, const QString &down, const QString &what)
 {
     mUp->setAccessibleName(up);
     mDown->setAccessibleName(down);
+    mUp->setAccessibleDescription(what);
+    mDown->setAccessibleDescription(what);
 }
 
 void TUpDown::setPosition(int position)

@@ -34,8 +34,9 @@ public:
     void step(int direction);
 
     // What a screen reader calls the two arrows (Turkish, "Artır" and
-    // "Azalt", unless the page speaks another language).
-    void setArrowNames(const QString &up, const QString &down);
+    // "Azalt", unless the page speaks another language), and what it says
+    // after their names: what they change.
+    void setArrowNames(const QString &up, const QString &down, const QString &what = {});
 
 signals:
     void positionChanged(int position);

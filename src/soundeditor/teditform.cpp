@@ -37,10 +37,13 @@ const int kOutputCloseCommand = 18;
 const qint64 kZoomInFrom = 16385;
 const qint64 kZoomOutBelow = 2097152;
 
-template <class W> W *named(W *widget, const char *objectName, const QString &accessibleName)
+// The name tests find a control by, and what a screen reader says: its name, then its description.
+template <class W>
+W *named(W *widget, const char *objectName, const QString &accessibleName, const QString &description = {})
 {
     widget->setObjectName(QString::fromLatin1(objectName));
     widget->setAccessibleName(accessibleName);
+    widget->setAccessibleDescription(description);
     return widget;
 }
 
@@ -183,8 +186,9 @@ void TEditForm::buildWindow()
 
     Panel1 = named(new QWidget(this), "Panel1", QStringLiteral("Toolbar"));
     Panel1->setFixedHeight(33);
-    auto button = [this](const char *name, const QString &hint, ToolGlyph glyph, int left, auto handler) {
-        QToolButton *b = named(new QToolButton(Panel1), name, hint);
+    auto button = [this](const char *name, const QString &hint, const QString &description, ToolGlyph glyph,
+                         int left, auto handler) {
+        QToolButton *b = named(new QToolButton(Panel1), name, hint, description);
         b->setToolTip(hint);
         b->setIcon(toolIcon(glyph));
         b->setIconSize(QSize(20, 20));
@@ -194,19 +198,24 @@ void TEditForm::buildWindow()
         connect(b, &QToolButton::clicked, this, handler);
         return b;
     };
-    loadBtn = button("loadBtn", QStringLiteral("Open File"), ToolGlyph::Open, 8, [this] { loadBtnClick(); });
-    playAllBtn =
-        button("playAllBtn", QStringLiteral("Play"), ToolGlyph::Play, 52, [this] { WavEditor->PlayAll(); });
-    playSelBtn = button("playSelBtn", QStringLiteral("Play Selection"), ToolGlyph::PlaySelection, 84,
-                        [this] { WavEditor->PlaySelection(); });
-    findFirstBtn = button("findFirstBtn", QStringLiteral("Find First"), ToolGlyph::FindFirst, 132,
+    loadBtn =
+        button("loadBtn", QStringLiteral("Open File"), QStringLiteral("Opens a WAV file to look at and play"),
+               ToolGlyph::Open, 8, [this] { loadBtnClick(); });
+    playAllBtn = button("playAllBtn", QStringLiteral("Play"), QStringLiteral("Plays the recording shown"),
+                        ToolGlyph::Play, 52, [this] { WavEditor->PlayAll(); });
+    playSelBtn =
+        button("playSelBtn", QStringLiteral("Play Selection"), QStringLiteral("Plays the selected range"),
+               ToolGlyph::PlaySelection, 84, [this] { WavEditor->PlaySelection(); });
+    findFirstBtn = button("findFirstBtn", QStringLiteral("Find First"),
+                          QStringLiteral("Selects the first spoken stretch"), ToolGlyph::FindFirst, 132,
                           [this] { WavEditor->FindFirst(); });
-    findNextBtn = button("findNextBtn", QStringLiteral("Find Next"), ToolGlyph::FindNext, 164,
-                         [this] { WavEditor->FindNext(); });
-    zoomInBtn =
-        button("zoomInBtn", QStringLiteral("Zoom In"), ToolGlyph::ZoomIn, 211, [this] { zoomInBtnClick(); });
-    zoomOutBtn = button("zoomOutBtn", QStringLiteral("Zoom Out"), ToolGlyph::ZoomOut, 243,
-                        [this] { zoomOutBtnClick(); });
+    findNextBtn =
+        button("findNextBtn", QStringLiteral("Find Next"), QStringLiteral("Selects the next spoken stretch"),
+               ToolGlyph::FindNext, 164, [this] { WavEditor->FindNext(); });
+    zoomInBtn = button("zoomInBtn", QStringLiteral("Zoom In"), QStringLiteral("Shows less time on a page"),
+                       ToolGlyph::ZoomIn, 211, [this] { zoomInBtnClick(); });
+    zoomOutBtn = button("zoomOutBtn", QStringLiteral("Zoom Out"), QStringLiteral("Shows more time on a page"),
+                        ToolGlyph::ZoomOut, 243, [this] { zoomOutBtnClick(); });
 
     ofsLabel = named(new QLabel(Panel1), "ofsLabel", QStringLiteral("Page time span"));
     QFont labelFont(formFont);
@@ -218,7 +227,8 @@ void TEditForm::buildWindow()
     ofsLabel->setAlignment(Qt::AlignCenter);
     ofsLabel->setGeometry(280, 10, 95, 14);
 
-    Slider = named(new QSlider(Qt::Horizontal, Panel1), "Slider", QStringLiteral("Position in file"));
+    Slider = named(new QSlider(Qt::Horizontal, Panel1), "Slider", QStringLiteral("Position in file"),
+                   QStringLiteral("Moves the view through the recording"));
     Slider->setRange(0, 100);
     Slider->setSingleStep(1);
     Slider->setGeometry(374, 3, 328, 29);
@@ -234,6 +244,9 @@ void TEditForm::buildWindow()
     ProgressBar->setGeometry(479, 24, 150, 6);
 
     WavEditor->setProgramFolder(ProgramFolder);
+    WavEditor->setAccessibleDescription(
+        QStringLiteral("Drag to select, Shift and click to move the nearer edge, the right button plays the "
+                       "selection; Ctrl+A adds it as a voice object, Ctrl+Z gives it to the selected one"));
     connect(WavEditor, &TWavEditor::mouseReleased, this,
             [this](Qt::MouseButton button) { WavEditorMouseUp(button); });
     connect(WavEditor, &TWavEditor::scrolled, this, &TEditForm::WavEditorScroll);

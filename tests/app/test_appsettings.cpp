@@ -94,9 +94,36 @@ TEST(AppSettings, WritesEveryKeyInItsOrderAndKeepsTheRest)
     EXPECT_EQ(file.readAll(), QByteArray("[Settings]\r\nDataFolder=/media/cdrom\r\nMarkType=2\r\n"
                                          "LastChapter=sayfa03.ini\r\nMediaPosition=15230\r\nLastScreenSize=2\r\n"
                                          "Test3WaitTime=5\r\nTest12WaitTime=1,5\r\nImageSize=0\r\nImageSizeType=1\r\n"
-                                         "BackgroundColor=75689\r\nMarkColor=9029623\r\n\r\n"
+                                         "BackgroundColor=75689\r\nMarkColor=9029623\r\nReadingSpeed=1,0\r\n\r\n"
                                          "[LessonGroups]\r\n01=Harfler\r\n"));
     const Profile back(dir.filePath("Vedra.ini"));
     EXPECT_EQ(AppSettings::readRunState(back), run);
     EXPECT_EQ(AppSettings::readDisplayOptions(back), o);
+}
+
+TEST(AppSettings, ReadingSpeedKeepsItsDecimalCommaAndItsRange)
+{
+    QTemporaryDir dir;
+    auto speed = [&](const QByteArray &value) {
+        return AppSettings::readDisplayOptions(profileWith(dir, "[Settings]\nReadingSpeed=" + value + "\n"))
+            .ReadingSpeed;
+    };
+    EXPECT_EQ(speed("0,7"), 7);
+    EXPECT_EQ(speed("1.3"), 13); // written by hand
+    EXPECT_EQ(speed("0,1"), 5);
+    EXPECT_EQ(speed("9"), 15);
+    EXPECT_EQ(speed("hızlı"), 10);
+    EXPECT_EQ(speed("nan"), 10);
+    EXPECT_EQ(speed(""), 10);
+
+    Profile p = profileWith(dir, "[Settings]\nReadingSpeed=1,0\nAuthorMode=1\n");
+    DisplayOptions o;
+    o.ReadingSpeed = 7;
+    AppSettings::write(p, RunState{}, o);
+    ASSERT_TRUE(p.save());
+    QFile file(dir.filePath("Vedra.ini"));
+    file.open(QIODevice::ReadOnly);
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.startsWith("[Settings]\nReadingSpeed=0,7\nAuthorMode=1\n")) << text.toStdString();
+    EXPECT_EQ(AppSettings::readDisplayOptions(Profile(dir.filePath("Vedra.ini"))).ReadingSpeed, 7);
 }

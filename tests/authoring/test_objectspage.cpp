@@ -158,3 +158,47 @@ TEST(ObjectsPage, LinkingStepsBothListsAndSequencesKeepTheirEnds)
     a.press("SBtnDelVGObj"); // the link delete counts as a change even so
     EXPECT_TRUE(a.chapter.Modified());
 }
+
+TEST(ObjectsPage, MarkingAndPointingFollowEveryEdit)
+{
+    Authoring a;
+    ObjectEditor &editor = a.objects.editor();
+    a.addGraphics(2); // 0..8 and 10..18, rows 10..20
+    editor.NewVoiceObject(1000, 2000);
+    editor.NewVoiceObject(3000, 4000);
+    a.chapter.LstGObj.setCurrentIndex(0);
+    a.chapter.LstVObj.setCurrentIndex(0);
+    a.press("SBtnAddVGObj");
+    a.press("SBtnAddVGObj");
+    a.chapter.BuildWorkingSets(false);
+    const auto *first = a.chapter.LstVObj.at<TVoiceObj>(0);
+    const auto *second = a.chapter.LstVObj.at<TVoiceObj>(1);
+    auto markedAt = [&](qint64 p) {
+        a.page.MarkingStep(p);
+        return a.page.markedVoice();
+    };
+    ASSERT_EQ(markedAt(1500), first);
+    ASSERT_EQ(a.chapter.clickableAt(15, 15).voice, second);
+
+    editor.LstVObjClick(0);
+    editor.SetVoiceRange(5000, 6000); // handed over from the sound editor
+    EXPECT_EQ(markedAt(1500), nullptr);
+    EXPECT_EQ(markedAt(5500), first);
+    editor.LstVObjClick(1);
+    a.step("UDStart", -1); // 2900
+    EXPECT_EQ(markedAt(2950), second);
+    markedAt(0);
+    a.step("UDStop", +1); // 4100
+    EXPECT_EQ(markedAt(4050), second);
+
+    a.chapter.LstGObj.setCurrentIndex(1);
+    a.page.replaceEditRect({100, 100, 120, 120});
+    a.press("BtnReplace");
+    EXPECT_EQ(a.chapter.clickableAt(15, 15).link, nullptr);
+    EXPECT_EQ(a.chapter.clickableAt(110, 110).voice, second);
+
+    a.chapter.LstVGObj.setCurrentIndex(1);
+    a.press("SBtnDelVGObj");
+    markedAt(0);
+    EXPECT_EQ(markedAt(3500), nullptr);
+}

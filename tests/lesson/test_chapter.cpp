@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 
 using namespace lirena;
 
@@ -168,4 +169,110 @@ TEST(Deleting, AGraphicOrVoiceLeavesTheLinksThatNameIt)
     EXPECT_EQ(p.c.graphicOf(p.links[0]), nullptr); // resolves to none, not to freed memory
     p.c.deleteVoice(p.c.voiceOf(p.links[1]));
     EXPECT_EQ(p.c.voiceOf(p.links[1]), nullptr);
+}
+
+namespace {
+
+// A crowded page made at random from a fixed seed: overlapping segments and
+// rectangles, empty ones, ids that repeat or name nothing.
+struct Crowded
+{
+    Chapter c;
+    // Every link with the objects a search from the top finds for it: of the
+    // link list, and of the click set.
+    std::vector<ChapterIndex::Resolved> links, clickable;
+
+    Crowded()
+    {
+        std::mt19937 rng(7);
+        auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+        for (int i = 0; i < 120; ++i) {
+            TGraphicObj *g = addGraphic(c, any(1, 100), QStringLiteral("g%1").arg(i));
+            const int left = any(0, 300), top = any(0, 200);
+            g->ViewRect = {left, top, left + any(-5, 60), top + any(-5, 40)};
+            if (i % 30 == 0)
+                g->ViewRect = {any(0, 50), any(0, 50), 330, 230}; // over most of the page
+            const int start = any(0, 3000);
+            addVoice(c, any(1, 100), QStringLiteral("v%1").arg(i), start, start + any(-10, 400));
+            addLink(c, i + 1, QStringLiteral("l%1").arg(any(0, 999)), any(1, 110), any(1, 110));
+        }
+        c.BuildWorkingSets(false);
+        auto found = [this](const TVGObj *link) {
+            return ChapterIndex::Resolved{
+                link, static_cast<TVoiceObj *>(Chapter::FindObjectById(link->VoiceId, c.LstVObj)),
+                static_cast<TGraphicObj *>(Chapter::FindObjectById(link->GraphicId, c.LstGObj))};
+        };
+        for (int i = 0; i < c.LstVGObj.count(); ++i)
+            links.push_back(found(c.LstVGObj.at<TVGObj>(i)));
+        for (const TVGObj *link : c.ClickSet)
+            clickable.push_back(found(link));
+    }
+
+    // The rules as the marking step and the pointer state them, by walking the lists.
+    const TVGObj *heardByWalking(qint64 p) const
+    {
+        for (const auto &l : links) {
+            if (l.voice && l.voice->StartTime < p && p < l.voice->StopTime && l.graphic)
+                return l.link;
+        }
+        return nullptr;
+    }
+    const TVGObj *pointedByWalking(int x, int y) const
+    {
+        for (const auto &l : clickable) {
+            if (l.graphic && l.graphic->ViewRect.contains(x, y))
+                return l.link;
+        }
+        return nullptr;
+    }
+};
+
+} // namespace
+
+TEST(ChapterLookup, IndexedAnswersAreTheFirstMatchesOfTheLists)
+{
+    Crowded page;
+    const Chapter &c = page.c;
+    for (qint64 p = -5; p < 3500; ++p) {
+        const ChapterIndex::Resolved heard = c.heardAt(p);
+        ASSERT_EQ(heard.link, page.heardByWalking(p)) << "at " << p;
+        if (heard.link) {
+            EXPECT_EQ(heard.voice, c.voiceOf(heard.link));
+            EXPECT_EQ(heard.graphic, c.graphicOf(heard.link));
+        }
+        // Nothing changes before the next change, and something does there.
+        const qint64 next = c.nextHeardChange(p);
+        const qint64 before = next < 0 ? 3500 : next;
+        ASSERT_EQ(page.heardByWalking(before - 1), heard.link) << "at " << p;
+        if (next >= 0) {
+            ASSERT_NE(page.heardByWalking(next), heard.link) << "at " << p;
+        }
+    }
+    for (int y = -2; y < 250; ++y) {
+        for (int x = -2; x < 370; ++x) {
+            const ChapterIndex::Resolved pointed = c.clickableAt(x, y);
+            ASSERT_EQ(pointed.link, page.pointedByWalking(x, y)) << x << "," << y;
+        }
+    }
+}
+
+TEST(ChapterLookup, EveryChangeOfTheListsIsSeen)
+{
+    Page p;
+    p.c.BuildWorkingSets(false);
+    p.c.graphicOf(p.links[0])->ViewRect = {0, 0, 10, 10};
+    p.c.invalidateIndex(); // rescaled in place
+    EXPECT_EQ(p.c.clickableAt(5, 5).link, p.links[0]);
+    EXPECT_EQ(p.c.heardAt(2200).link, p.links[1]);
+
+    p.c.deleteVoice(p.c.voiceOf(p.links[1]));
+    EXPECT_EQ(p.c.heardAt(2200).link, nullptr);
+    addVoice(p.c, 2, "again", 2100, 2300); // a voice of the id the link names comes back
+    EXPECT_EQ(p.c.heardAt(2200).link, p.links[1]);
+    p.c.deleteGraphic(p.c.graphicOf(p.links[0]));
+    EXPECT_EQ(p.c.clickableAt(5, 5).link, nullptr);
+    p.c.deleteLink(p.links[2]);
+    EXPECT_EQ(p.c.heardAt(3200).link, nullptr);
+    p.c.ClearChapter();
+    EXPECT_EQ(p.c.heardAt(2200).link, nullptr);
 }

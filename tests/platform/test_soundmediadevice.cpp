@@ -188,6 +188,13 @@ TEST(SoundMediaDeviceChild, PlaysSilentlyOnTheClock)
     while (device.mode() == MediaDevice::Mode::Playing && wall.elapsed() < 3000)
         sleepMs(10);
     EXPECT_EQ(device.position(), 2000);
+    // The clock runs at the reading speed too.
+    device.setRate(0.5);
+    device.setPosition(0);
+    clock.restart();
+    device.play();
+    sleepMs(600);
+    EXPECT_NEAR(device.position(), clock.elapsed() / 2, 150);
 }
 
 TEST(SoundMediaDevice, SoundReallyComesOutAfterASeek)
@@ -244,4 +251,127 @@ TEST(SoundMediaDevice, SoundReallyComesOutAfterASeek)
     EXPECT_LT(loudSeconds, 0.8);
     const double seconds = double(frames) / 44100;
     EXPECT_NEAR(crossings / (2 * 440.0), loudSeconds, 0.1) << "recorded " << seconds << " s, loud " << loudSeconds;
+}
+
+namespace {
+
+// What the null sink played while the device plays a section, recorded from
+// its monitor (16-bit stereo, 44.1 kHz).
+QByteArray recordPlay(SoundMediaDevice &device, int playMs)
+{
+    QProcess recorder;
+    recorder.start("parec", {"-d", "null.monitor", "--raw", "--format=s16le", "--rate=44100", "--channels=2",
+                             "--latency-msec=20"});
+    if (!recorder.waitForStarted())
+        return {};
+    QByteArray raw;
+    auto record = [&](int ms) {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < ms) {
+            recorder.waitForReadyRead(10);
+            raw += recorder.readAllStandardOutput();
+        }
+    };
+    record(300);
+    raw.clear();
+    device.play();
+    record(playMs);
+    recorder.kill();
+    recorder.waitForFinished();
+    return raw;
+}
+
+struct HeardTone
+{
+    double seconds = 0; // from the first loud sample to the last
+    double hertz = 0;   // the strongest frequency between 300 and 600 Hz
+};
+
+// The left channel's tone: how long it sounded and its pitch (a DFT peak,
+// searched in 0.5 Hz steps over the sounding part).
+HeardTone measureTone(const QByteArray &raw)
+{
+    const auto *samples = reinterpret_cast<const qint16 *>(raw.constData());
+    const qint64 frames = raw.size() / 4;
+    qint64 first = -1, last = -1;
+    for (qint64 i = 0; i < frames; ++i) {
+        if (std::abs(samples[2 * i]) > 2000) {
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    }
+    HeardTone tone;
+    if (first < 0)
+        return tone;
+    tone.seconds = double(last - first) / 44100;
+    double best = 0;
+    for (double f = 300; f <= 600; f += 0.5) {
+        double re = 0, im = 0;
+        const double step = 2 * M_PI * f / 44100;
+        for (qint64 i = first; i <= last; ++i) {
+            re += samples[2 * i] * std::cos(step * double(i));
+            im += samples[2 * i] * std::sin(step * double(i));
+        }
+        if (re * re + im * im > best) {
+            best = re * re + im * im;
+            tone.hertz = f;
+        }
+    }
+    return tone;
+}
+
+} // namespace
+
+TEST(SoundMediaDevice, ReadingSpeedKeepsThePitchAndScalesTheDuration)
+{
+    if (!haveSoundServer())
+        GTEST_SKIP() << "no sound server";
+    SoundMediaDevice device;
+    ASSERT_TRUE(device.open(kData + "cbr-44k-stereo.mp3")); // 440 Hz on the left, to 4000 ms
+    for (const double rate : {0.5, 1.5}) {
+        device.setRate(rate);
+        EXPECT_EQ(device.rate(), rate);
+        device.setPosition(2800); // 1.2 s of the recording to play
+        const QByteArray raw = recordPlay(device, int(1200 / rate) + 800);
+        EXPECT_EQ(device.mode(), MediaDevice::Mode::Stopped);
+        const HeardTone tone = measureTone(raw);
+        EXPECT_NEAR(tone.hertz, 440, 440 * 0.02) << "at " << rate;
+        EXPECT_NEAR(tone.seconds, 1.2 / rate, 0.15) << "at " << rate;
+    }
+}
+
+TEST(SoundMediaDevice, PositionRunsInRecordingTimeAtTheReadingSpeed)
+{
+    if (!haveSoundServer())
+        GTEST_SKIP() << "no sound server";
+    SoundMediaDevice device;
+    ASSERT_TRUE(device.open(kData + "cbr-44k-stereo.mp3"));
+    device.setRate(0.5);
+    QElapsedTimer wall;
+    wall.start();
+    device.play();
+    ASSERT_TRUE(device.hasSoundOutput());
+    // Sampled every 20 ms: never back, never a jump, and at the speed of the moment.
+    qint64 before = 0, worstStep = 0;
+    auto follow = [&](int ms) {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < ms) {
+            sleepMs(20);
+            const qint64 p = device.position();
+            EXPECT_GE(p, before);
+            worstStep = std::max(worstStep, p - before);
+            before = p;
+        }
+    };
+    follow(1000);
+    EXPECT_NEAR(device.position(), wall.elapsed() / 2, 150);
+    const qint64 changed = device.position();
+    wall.restart();
+    device.setRate(1.5);
+    follow(1000);
+    EXPECT_NEAR(device.position() - changed, wall.elapsed() * 3 / 2, 150);
+    EXPECT_LT(worstStep, 100);
 }
