@@ -2,8 +2,11 @@
 
 #include "platform/integertext.h"
 #include "platform/pathresolver.h"
+#include "platform/programfiles.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -15,6 +18,40 @@ namespace {
 const QString kSettings = QStringLiteral("Settings");
 
 } // namespace
+
+QString AppSettings::exampleCourse(const QString &programFolder)
+{
+    const QString folder =
+        QDir::cleanPath(QDir(programFolder).filePath(QStringLiteral("../share/lirena/example-course")));
+    return QFileInfo(QDir(folder).filePath(QStringLiteral("sayfa01.ini"))).isFile() ? folder : QString();
+}
+
+bool AppSettings::writeFirstSettings(const QString &path, const QString &courseFolder)
+{
+    if (courseFolder.isEmpty())
+        return false;
+    Profile settings(path);
+    settings.writeString(kSettings, QStringLiteral("DataFolder"), courseFolder);
+    settings.writeString(kSettings, QStringLiteral("LastChapter"), QStringLiteral("sayfa01.ini"));
+    std::vector<std::pair<QString, QString>> groups;
+    QFile list(QDir(courseFolder).filePath(QStringLiteral("lesson-groups.txt")));
+    if (list.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        for (const QString &line : QString::fromUtf8(list.readAll()).split(u'\n')) {
+            const qsizetype equals = line.indexOf(u'=');
+            if (equals > 0)
+                groups.emplace_back(line.left(equals).trimmed(), line.mid(equals + 1).trimmed());
+        }
+    }
+    settings.replaceSection(QStringLiteral("LessonGroups"), groups);
+    return settings.save();
+}
+
+QString AppSettings::placeFile(const QString &programFolder)
+{
+    return ProgramFiles::place(programFolder, fileName(), [&](const QString &path) {
+        return writeFirstSettings(path, exampleCourse(programFolder));
+    });
+}
 
 QString AppSettings::readDataFolder(const Profile &profile, const QString &programFolder)
 {

@@ -23,6 +23,17 @@ class AppSettings
 public:
     static QString fileName() { return QStringLiteral("Vedra.ini"); }
 
+    // Where "Vedra.ini" lives for a program in programFolder: beside it when it
+    // may be written there, else in the user's configuration folder, first
+    // filled from the one beside the program or for the example course.
+    static QString placeFile(const QString &programFolder);
+    // The example course installed with the program ("share/lirena/example-course"
+    // beside its "bin" folder), or empty when there is none.
+    static QString exampleCourse(const QString &programFolder);
+    // First settings for a course folder: its lesson groups (from its
+    // "lesson-groups.txt") and its first page. False when nothing was written.
+    static bool writeFirstSettings(const QString &path, const QString &courseFolder);
+
     // The course data folder with a trailing "/": Settings/DataFolder, the program
     // folder by default; a relative folder is taken from the program folder.
     static QString readDataFolder(const Profile &profile, const QString &programFolder);

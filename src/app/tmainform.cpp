@@ -54,12 +54,13 @@ TMainForm::~TMainForm() = default;
 
 QString TMainForm::settingsPath() const
 {
-    return ProgramFolder + AppSettings::fileName();
+    return mSettingsPath;
 }
 
 void TMainForm::FormCreate()
 {
     ProgramFolder = withTrailingSlash(mEnv.programFolder);
+    mSettingsPath = AppSettings::placeFile(ProgramFolder);
     const Profile settings(settingsPath());
     // Learners never see the authoring pages, nor can they save a chapter.
     if (AppSettings::readAuthorMode(settings)) {

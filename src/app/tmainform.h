@@ -101,6 +101,7 @@ private:
     void FormActivate();
     void BtnShowEditorClick();
     bool FormClose();
+    // "Vedra.ini" where it lives for this program folder (chosen at start).
     QString settingsPath() const;
 
     Environment mEnv;
@@ -116,6 +117,7 @@ private:
     std::unique_ptr<KeyCommands> mKeys;
 
     QString ProgramFolder;
+    QString mSettingsPath;
     QString DataFolder;
     QString SourceFolder;
     bool RestorePending = false;
