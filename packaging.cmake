@@ -23,6 +23,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Not linked, so dpkg-shlibdeps cannot see them: a font for the window's
-# texts and a sound server to hear the teacher (without one it plays silently).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, pulseaudio | pipewire-pulse")
+# texts, a sound server to hear the teacher (without one it plays silently)
+# and the Turkish data the page drafting reads words with.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, pulseaudio | pipewire-pulse, tesseract-ocr-tur")
 include(CPack)

@@ -1,7 +1,7 @@
 // Measures the media device where the learner notices it: how long opening a
 // long recording takes, how closely the position follows the sound, and how
-// soon a seek is heard. Needs the test environment's sound server
-// (scripts/bench starts it).
+// soon a seek is heard. Needs the test environment's sound server and lame
+// (scripts/bench has both).
 
 #include "platform/audiodecoder.h"
 #include "platform/soundmediadevice.h"
@@ -29,19 +29,64 @@ namespace {
 
 const QString kTone = QStringLiteral(LIRENA_TEST_DATA "/cbr-44k-stereo.mp3");
 
-// A 60-minute MP3: the 4-second tone 900 times over.
+// A 60-minute MP3 as LAME makes it, with the Xing/Info tag that gives its
+// exact length: a tone (speech costs the same to scan), made once and kept in
+// the temporary folder; it gets its name only when complete.
 QString longRecording()
 {
-    const QString path = QDir::temp().filePath("lirena-bench-60min.mp3");
+    const QString path = QDir::temp().filePath("lirena-bench-60min-tagged.mp3");
     if (QFileInfo(path).size() > 0)
         return path;
-    QFile in(kTone);
+    const QString pcm = path + QStringLiteral(".pcm"), part = path + QStringLiteral(".part");
+    {
+        const int rate = 44100;
+        QByteArray second(rate * 4, Qt::Uninitialized);
+        auto *samples = reinterpret_cast<qint16 *>(second.data());
+        for (int i = 0; i < rate; ++i) {
+            samples[2 * i] = qint16(8000 * std::sin(2 * M_PI * 440 * i / rate));
+            samples[2 * i + 1] = qint16(8000 * std::sin(2 * M_PI * 660 * i / rate));
+        }
+        QFile raw(pcm);
+        if (!raw.open(QIODevice::WriteOnly))
+            return {};
+        for (int s = 0; s < 3600; ++s)
+            raw.write(second);
+    }
+    QProcess lame;
+    lame.start(QStringLiteral("lame"), {"--quiet", "-r", "-s", "44.1", "--bitwidth", "16", "--signed",
+                                        "--little-endian", "-m", "j", "-b", "128", pcm, part});
+    const bool made =
+        lame.waitForFinished(600000) && lame.exitStatus() == QProcess::NormalExit && lame.exitCode() == 0;
+    QFile::remove(pcm);
+    if (!made || !QFile::rename(part, path)) {
+        QFile::remove(part);
+        return {};
+    }
+    return path;
+}
+
+// The same recording without its first frame, the Xing/Info tag: nothing in
+// the file tells its exact length.
+QString untaggedRecording()
+{
+    const QString path = QDir::temp().filePath("lirena-bench-60min-untagged.mp3");
+    const QString tagged = longRecording();
+    if (QFileInfo(path).size() > 0 || tagged.isEmpty())
+        return path;
+    QFile in(tagged);
     in.open(QIODevice::ReadOnly);
-    const QByteArray tone = in.readAll();
-    QFile out(path);
+    QByteArray bytes = in.readAll();
+    // The tag's frame: MPEG 1 layer III, 144 * bit rate / sample rate bytes, plus padding.
+    const auto *h = reinterpret_cast<const uchar *>(bytes.constData());
+    const int kbps[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+    const int rates[] = {44100, 48000, 32000};
+    const int frameBytes = 144000 * kbps[h[2] >> 4] / rates[(h[2] >> 2) & 3] + ((h[2] >> 1) & 1);
+    bytes.remove(0, frameBytes);
+    QFile out(path + QStringLiteral(".part"));
     out.open(QIODevice::WriteOnly);
-    for (int i = 0; i < 900; ++i)
-        out.write(tone);
+    out.write(bytes);
+    out.close();
+    QFile::rename(path + QStringLiteral(".part"), path);
     return path;
 }
 
@@ -51,30 +96,122 @@ double median(std::vector<double> v)
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
+double msSince(const QElapsedTimer &clock)
+{
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+// The reference for opening: reading the file's bytes, the floor for any
+// exact opening that reads the whole file.
+double readFileMs(const QString &path)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    benchmark::DoNotOptimize(file.readAll().size());
+    return msSince(clock);
+}
+
+// What the window waits for when it opens a 60-minute recording (the device's
+// open()), against reading the file in the same iteration; and, for the
+// recording without a tag, how long until its length is known (measured in
+// the background meanwhile). Arg: 1 with the tag, 0 without.
 void BM_OpenSixtyMinuteMp3(benchmark::State &state)
 {
-    const QString path = longRecording();
+    const bool tagged = state.range(0) == 1;
+    const QString path = tagged ? longRecording() : untaggedRecording();
+    if (!QFileInfo(path).isFile()) {
+        state.SkipWithError("the recording cannot be made (is lame installed?)");
+        return;
+    }
+    SoundMediaDevice device;
+    std::vector<double> opens, known, reads, ratios;
     qint64 length = 0;
     for (auto _ : state) {
-        auto decoder = AudioDecoder::open(path);
-        length = decoder->lengthMs();
-        benchmark::DoNotOptimize(length);
+        reads.push_back(readFileMs(path));
+        QElapsedTimer clock;
+        clock.start();
+        device.open(path);
+        opens.push_back(msSince(clock));
+        while (!device.lengthKnown() && clock.elapsed() < 10000)
+            QThread::usleep(100);
+        known.push_back(msSince(clock));
+        length = device.length();
+        state.SetIterationTime(opens.back() / 1000);
+        ratios.push_back(opens.back() / reads.back());
+        device.close();
+        QThread::msleep(400); // the background scans end before the next open
     }
+    state.counters["open_ms"] = median(opens);
+    state.counters["open_max_ms"] = *std::max_element(opens.begin(), opens.end());
+    state.counters["length_known_ms"] = median(known);
+    state.counters["read_file_ms"] = median(reads);
+    state.counters["open_vs_read"] = median(ratios);
+    state.counters["known_vs_read"] = median(known) / median(reads);
     state.counters["length_min"] = double(length) / 60000;
 }
-BENCHMARK(BM_OpenSixtyMinuteMp3)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_OpenSixtyMinuteMp3)
+    ->Arg(1)
+    ->Arg(0)
+    ->Iterations(15)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
-// Reference: only reading the file's bytes, the floor for any exact opening.
-void BM_ReadSixtyMinuteMp3Bytes(benchmark::State &state)
+// What opening cost when it scanned every frame (it still does for a file
+// without the tag, in the background), against reading the file.
+void BM_ScanSixtyMinuteMp3(benchmark::State &state)
 {
     const QString path = longRecording();
+    std::vector<double> scans, reads;
     for (auto _ : state) {
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        benchmark::DoNotOptimize(file.readAll().size());
+        reads.push_back(readFileMs(path));
+        QElapsedTimer clock;
+        clock.start();
+        auto decoder = AudioDecoder::open(path, nullptr, AudioDecoder::Scan::Always);
+        benchmark::DoNotOptimize(decoder->lengthMs());
+        scans.push_back(msSince(clock));
+        state.SetIterationTime(scans.back() / 1000);
     }
+    state.counters["scan_ms"] = median(scans);
+    state.counters["read_file_ms"] = median(reads);
+    state.counters["scan_vs_read"] = median(scans) / median(reads);
 }
-BENCHMARK(BM_ReadSixtyMinuteMp3Bytes)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ScanSixtyMinuteMp3)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A seek near the end of the 60-minute recording right after it opened
+// (the frames are not indexed yet: the playback thread reads the frame
+// headers on the way) and once they are: from SeekMedia + PlayMedia to the
+// position moving, and how long those calls held the window's thread.
+void BM_FarSeekAfterOpen(benchmark::State &state)
+{
+    const QString path = longRecording();
+    SoundMediaDevice device;
+    std::vector<double> fresh, indexed, calls;
+    auto seekAndWait = [&](std::vector<double> &into) {
+        QElapsedTimer clock;
+        clock.start();
+        device.setPosition(3500000);
+        device.play();
+        calls.push_back(msSince(clock));
+        while (device.position() == 3500000 && clock.elapsed() < 5000)
+            QThread::usleep(200);
+        into.push_back(msSince(clock));
+        device.stop();
+    };
+    for (auto _ : state) {
+        device.open(path);
+        seekAndWait(fresh);
+        QThread::msleep(500); // indexed meanwhile
+        seekAndWait(indexed);
+        state.SetIterationTime(fresh.back() / 1000);
+        device.close();
+    }
+    state.counters["moving_after_open_ms"] = median(fresh);
+    state.counters["moving_when_indexed_ms"] = median(indexed);
+    state.counters["calls_max_ms"] = *std::max_element(calls.begin(), calls.end());
+}
+BENCHMARK(BM_FarSeekAfterOpen)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // Position against the wall clock over 10 s of steady play, and how long
 // after play the position starts to move (the sound is heard).
@@ -86,6 +223,7 @@ void BM_PositionError(benchmark::State &state)
     qint64 startDelay = -1;
     for (auto _ : state) {
         device.setPosition(60000);
+        QThread::msleep(500); // the frames indexed
         QElapsedTimer wall;
         wall.start();
         device.play();

@@ -119,6 +119,7 @@ void openList(TTreeCombo *tree)
 
 void ButtonBar::openLessons()
 {
+    emit lessonsOpening();
     openList(TComboLessons);
 }
 

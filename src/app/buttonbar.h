@@ -47,6 +47,8 @@ public:
     void showPanelState(int state, bool settingsShown);
 
 signals:
+    // The lessons list is about to drop down: what it lists must be there.
+    void lessonsOpening();
     void nextLessonClicked();
     void manualClicked();
     void panelUpClicked();

@@ -5,6 +5,7 @@
 #include "app/ttreecombo.h"
 #include "authoring/filepage.h"
 #include "platform/userdialogs.h"
+#include "player/pagepicturecache.h"
 #include "player/player.h"
 #include "player/rotatedlabel.h"
 
@@ -32,10 +33,18 @@ void ChapterPresenter::showWaitPicture(bool shown)
         p.waitPicture->move((area.width() - p.waitPicture->width()) / 2, (area.height() - p.waitPicture->height()) / 2);
         p.waitPicture->show();
         p.waitPicture->raise();
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        mWaitPainted = false;
     } else {
         p.waitPicture->hide();
     }
+}
+
+void ChapterPresenter::paintWaitPicture()
+{
+    if (mWaitPainted || p.waitPicture->isHidden())
+        return;
+    mWaitPainted = true;
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void ChapterPresenter::setSectionPlay(bool checked)
@@ -52,7 +61,12 @@ void ChapterPresenter::setChapterName(const QString &name)
 void ChapterPresenter::showPicturePage(const QString &imageFile)
 {
     p.htmlView->hide();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // A page made ahead is shown at once, without the wait picture over it;
+    // otherwise the wait picture is drawn (the HTML view gone) while it is made.
+    if (p.pages && p.pages->holds(p.chapterFile->resolve(imageFile), p.player->page().sizing()))
+        p.waitPicture->hide();
+    else
+        paintWaitPicture();
     QString error;
     if (!p.player->page().LoadPageImage(imageFile, &error))
         p.dialogs->error(error);
@@ -60,6 +74,7 @@ void ChapterPresenter::showPicturePage(const QString &imageFile)
 
 void ChapterPresenter::showHtmlPage(const QString &path)
 {
+    paintWaitPicture();
     p.htmlView->setSource(QUrl::fromLocalFile(path));
     p.htmlView->setGeometry(p.pageArea->viewport()->geometry());
     p.htmlView->show();
@@ -95,7 +110,7 @@ void ChapterPresenter::setSubjects(const std::vector<SubjectNode> &subjects)
 
 void ChapterPresenter::expandChapterGroup(const QString &groupId)
 {
-    LessonCatalogue::ExpandChapterGroup(p.bar->lessonsTree(), groupId);
+    p.catalogue->expandChapterGroup(groupId);
 }
 
 void ChapterPresenter::chapterLoaded(const QString &path)

@@ -10,6 +10,8 @@ namespace lirena {
 
 class ButtonBar;
 class FilePage;
+class LessonCatalogue;
+class PagePictureCache;
 class Player;
 class RotatedLabel;
 class UserDialogs;
@@ -17,6 +19,8 @@ class UserDialogs;
 // Shows a chapter in the window while the reader reads it: the wait picture,
 // the title, the page picture or the HTML page, the recording, the subjects
 // menu, the lessons tree's group, and the mode a loaded chapter starts in.
+// The wait picture is drawn only where there is something to wait for: a page
+// made ahead comes at once.
 class ChapterPresenter : public ChapterView
 {
 public:
@@ -26,6 +30,8 @@ public:
         Player *player = nullptr;
         FilePage *filePage = nullptr;
         ButtonBar *bar = nullptr;
+        LessonCatalogue *catalogue = nullptr;
+        PagePictureCache *pages = nullptr; // pages made ahead; none: every page is waited for
         UserDialogs *dialogs = nullptr;
         QScrollArea *pageArea = nullptr;
         QLabel *waitPicture = nullptr;
@@ -53,8 +59,12 @@ public:
     const QString &mediaPath() const { return mMediaPath; }
 
 private:
+    // Lets the wait picture shown be drawn before a wait, once for a chapter.
+    void paintWaitPicture();
+
     Parts p;
     QString mMediaPath;
+    bool mWaitPainted = false;
 };
 
 } // namespace lirena

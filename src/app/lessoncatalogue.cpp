@@ -1,6 +1,7 @@
 #include "app/lessoncatalogue.h"
 
 #include "app/ttreecombo.h"
+#include "lesson/chapterfile.h"
 #include "lesson/splitfields.h"
 #include "platform/pathresolver.h"
 
@@ -29,6 +30,44 @@ QString secondData(const QStandardItem *node)
 
 } // namespace
 
+LessonCatalogue::LessonCatalogue(TTreeCombo &tree, QObject *parent) : QObject(parent), mTree(tree)
+{
+}
+
+void LessonCatalogue::scanLater(const QStringList &groupLines, const QString &dataFolder)
+{
+    mGroupLines = groupLines;
+    mDataFolder = dataFolder;
+    mPending = !mScanned;
+}
+
+void LessonCatalogue::ensureScanned()
+{
+    if (!mPending)
+        return;
+    mPending = false;
+    ScanLessonGroups(mTree, mGroupLines, mDataFolder);
+    mScanned = true;
+    // The chapter shown asked for its group before the tree was there.
+    if (mGroupChosen)
+        ExpandChapterGroup(mTree, mExpandedGroup);
+    emit treeScanned();
+}
+
+void LessonCatalogue::expandChapterGroup(const QString &groupId)
+{
+    mExpandedGroup = groupId;
+    mGroupChosen = true;
+    if (!mPending)
+        ExpandChapterGroup(mTree, groupId);
+}
+
+QString LessonCatalogue::lessonAfter(const QString &chapterFileName)
+{
+    ensureScanned();
+    return nextLesson(mTree, chapterFileName);
+}
+
 int LessonCatalogue::CompareLessonIds(const QString &a, const QString &b)
 {
     return QString::compare(a, b, Qt::CaseSensitive) > 0 ? 1 : 0;
@@ -36,7 +75,13 @@ int LessonCatalogue::CompareLessonIds(const QString &a, const QString &b)
 
 void LessonCatalogue::ScanLessonGroups(TTreeCombo &tree, const Profile &settings, const QString &dataFolder)
 {
-    for (const QString &line : settings.readSectionValues(QStringLiteral("LessonGroups"))) {
+    ScanLessonGroups(tree, settings.readSectionValues(QStringLiteral("LessonGroups")), dataFolder);
+}
+
+void LessonCatalogue::ScanLessonGroups(TTreeCombo &tree, const QStringList &groupLines,
+                                       const QString &dataFolder)
+{
+    for (const QString &line : groupLines) {
         const QStringList fields = SplitFields(line);
         if (fields.size() == 2)
             tree.addNode(nullptr, fields[1], kGroupImage, fields[0]);
@@ -45,7 +90,8 @@ void LessonCatalogue::ScanLessonGroups(TTreeCombo &tree, const Profile &settings
     const QStringList files = QDir(dataFolder).entryList({QStringLiteral("*.ini")}, QDir::Files | QDir::Hidden,
                                                          QDir::Name);
     for (const QString &file : files) {
-        const Profile chapter(withTrailingSlash(dataFolder) + file);
+        // Only the General section counts here: the objects after it are left unread.
+        const Profile chapter = readChapterGeneral(withTrailingSlash(dataFolder) + file);
         const QString name = chapter.readString(QStringLiteral("General"), QStringLiteral("Name"));
         if (name.isEmpty())
             continue;

@@ -57,7 +57,7 @@ void LessonMenu::GoToChapter(const QString &path)
 
 void LessonMenu::btnNextClick()
 {
-    const QString next = LessonCatalogue::nextLesson(p.bar->lessonsTree(), p.chapterFile->ChapterFileName);
+    const QString next = p.catalogue->lessonAfter(p.chapterFile->ChapterFileName);
     if (!next.isEmpty())
         GoToChapter(dataFolder() + next);
 }

@@ -10,6 +10,7 @@ namespace lirena {
 class ButtonBar;
 class ChapterFile;
 class ChapterView;
+class LessonCatalogue;
 class Navigation;
 class Player;
 class UserDialogs;
@@ -28,6 +29,7 @@ public:
         ChapterView *view = nullptr; // shows the chapters read
         Player *player = nullptr;
         ButtonBar *bar = nullptr;
+        LessonCatalogue *catalogue = nullptr; // the lessons tree
         UserDialogs *dialogs = nullptr;
     };
 

@@ -8,15 +8,25 @@
 #include "app/tsendkeys.h"
 #include "platform/registry.h"
 #include "platform/terminationsignal.h"
+#include "player/pagepicturecache.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QSessionManager>
 
+#include <fontconfig/fontconfig.h>
+
+#include <thread>
+
 using namespace lirena;
 
 int main(int argc, char **argv)
 {
+    // The font configuration is read on a thread of its own while the
+    // application connects to the display: the splash and the window write
+    // text at once and would otherwise wait for it. Fontconfig keeps it for
+    // the whole process; a start that needs it sooner reads it itself.
+    std::jthread fontConfiguration([] { FcInit(); });
     QApplication app(argc, argv);
     // From here on, an end asked by the system closes the window the normal way.
     TerminationSignal termination;
@@ -31,6 +41,10 @@ int main(int argc, char **argv)
         return 0;
     }
 
+    // The page the last run ended on is decoded while the splash shows and the window is built.
+    PagePictureCache pages;
+    TMainForm::makeFirstPageAhead(pages, QCoreApplication::applicationDirPath());
+
     auto splash = std::make_unique<TfrmSplash>();
     splash->showCentred();
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -42,6 +56,7 @@ int main(int argc, char **argv)
     environment.programFolder = QCoreApplication::applicationDirPath();
     environment.registryFile = Registry::defaultPath();
     environment.dialogs = &dialogs;
+    environment.pages = &pages;
     TMainForm form(environment);
     dialogs.setParentWindow(&form);
     form.setLogo(splash->SplashImage());

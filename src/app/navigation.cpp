@@ -20,6 +20,7 @@ void Navigation::start()
 {
     HistoryIndex = 0;
     History.append(h.chapterFileName() + u'|' + QString::number(h.position()));
+    emit moved();
 }
 
 void Navigation::GoToChapter(const QString &path)
@@ -32,6 +33,7 @@ void Navigation::GoToChapter(const QString &path)
     History.append(HistoryEntry());
     HistoryIndex = int(History.size()) - 1;
     UpdateHistoryButtons();
+    emit moved();
 }
 
 void Navigation::moveBy(int step)
@@ -47,6 +49,7 @@ void Navigation::moveBy(int step)
     splitEntry(History[HistoryIndex], &position, &fileName);
     h.loadChapter(fileName);
     h.seek(position);
+    emit moved();
 }
 
 void Navigation::btnBackClick()

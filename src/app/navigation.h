@@ -46,6 +46,10 @@ public:
     // so a chapter whose name holds "|" or "=" can still be returned to.
     static void splitEntry(const QString &entry, qint64 *position, QString *fileName);
 
+signals:
+    // A chapter was gone to, back or forward, or the history started.
+    void moved();
+
 private:
     void moveBy(int step);
 

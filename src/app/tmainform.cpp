@@ -4,12 +4,14 @@
 #include "app/buttonbar.h"
 #include "app/chapterpresenter.h"
 #include "app/controlpanel.h"
+#include "app/deferredmediadevice.h"
 #include "app/installsource.h"
 #include "app/keycommands.h"
 #include "app/lessoncatalogue.h"
 #include "app/lessonmenu.h"
 #include "app/mediacheck.h"
 #include "app/navigation.h"
+#include "app/neighbourpages.h"
 #include "app/optionspage.h"
 #include "app/pagearea.h"
 #include "app/panelpages.h"
@@ -20,6 +22,7 @@
 #include "platform/profile.h"
 #include "platform/soundmediadevice.h"
 #include "player/colorcombo.h"
+#include "player/pagepicturecache.h"
 #include "player/player.h"
 #include "soundeditor/teditform.h"
 
@@ -34,6 +37,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
+#include <QWindow>
 
 namespace lirena {
 
@@ -45,12 +49,32 @@ TMainForm::TMainForm(Environment environment, QWidget *parent)
     // The machine's own mixer and sound output, unless the caller gives others.
     if (!mEnv.mixer)
         mEnv.mixer = (mOwnMixer = std::make_unique<AlsaMixer>()).get();
-    mMedia = mEnv.media ? mEnv.media : (mOwnMedia = std::make_unique<SoundMediaDevice>()).get();
+    // The sound system is set up when the first recording opens, after the first page is on screen.
+    if (!mEnv.media)
+        mOwnMedia =
+            std::make_unique<DeferredMediaDevice>([] { return std::make_unique<SoundMediaDevice>(); });
+    mMedia = mEnv.media ? mEnv.media : mOwnMedia.get();
+    ProgramFolder = withTrailingSlash(mEnv.programFolder);
+    mSettingsPath = AppSettings::placeFile(ProgramFolder);
+    // The last page is made on a thread of its own while the window is built.
+    if (!mEnv.pages) {
+        mOwnPages = std::make_unique<PagePictureCache>();
+        NeighbourPages::makeFirstPageAhead(*mOwnPages, Profile(settingsPath()), ProgramFolder,
+                                           screen()->geometry().size());
+    }
+    mPages = mEnv.pages ? mEnv.pages : mOwnPages.get();
     buildWindow();
     FormCreate();
 }
 
 TMainForm::~TMainForm() = default;
+
+void TMainForm::makeFirstPageAhead(PagePictureCache &pages, const QString &programFolder)
+{
+    const QString folder = withTrailingSlash(programFolder);
+    NeighbourPages::makeFirstPageAhead(pages, Profile(AppSettings::placeFile(folder)), folder,
+                                       QGuiApplication::primaryScreen()->geometry().size());
+}
 
 QString TMainForm::settingsPath() const
 {
@@ -59,8 +83,6 @@ QString TMainForm::settingsPath() const
 
 void TMainForm::FormCreate()
 {
-    ProgramFolder = withTrailingSlash(mEnv.programFolder);
-    mSettingsPath = AppSettings::placeFile(ProgramFolder);
     const Profile settings(settingsPath());
     // Learners never see the authoring pages, nor can they save a chapter.
     if (AppSettings::readAuthorMode(settings)) {
@@ -80,22 +102,12 @@ void TMainForm::FormCreate()
     setGeometry(screen()->geometry());
     layoutWindow();
 
-    // The notification-area icon is made but never shown.
-    RxTray = new QSystemTrayIcon(windowIcon(), this);
-    RxTray->setToolTip(QStringLiteral("Lirena"));
-    auto *trayMenu = new QMenu(this);
-    trayMenu->addAction(QStringLiteral("&Programı Göster"), this, &TMainForm::show);
-    trayMenu->addAction(QStringLiteral("Programdan Çı&kış"), this, &TMainForm::close);
-    RxTray->setContextMenu(trayMenu);
-    connect(RxTray, &QSystemTrayIcon::activated, this, &TMainForm::show);
-
-    mVolumePage->InitMixer();
-
     DataFolder = AppSettings::readDataFolder(settings, ProgramFolder);
     mChapterFile.setDataFolder(DataFolder);
 
     if (QFileInfo(resolveCoursePath(DataFolder, QStringLiteral("sayfa01.ini"))).isFile()) {
-        LessonCatalogue::ScanLessonGroups(mPanel->bar().lessonsTree(), settings, DataFolder);
+        // The chapter files are read for the lessons tree once the first page is on screen.
+        mCatalogue->scanLater(settings.readSectionValues(QStringLiteral("LessonGroups")), DataFolder);
         const DisplayOptions options = AppSettings::readDisplayOptions(settings);
         mOptionsPage->setOptions(options);
         mPageArea->setBackground(colorFromRef(options.BackgroundColor));
@@ -132,6 +144,28 @@ void TMainForm::FormActivate()
         mChapterFile.LoadChapter(resolveCoursePath(DataFolder, run.LastChapter), *mPresenter);
     mPlayer->playback().SeekMedia(run.MediaPosition);
     mLessons->navigation().start();
+    QTimer::singleShot(0, this, &TMainForm::afterFirstPage);
+}
+
+void TMainForm::afterFirstPage()
+{
+    // The window's first picture goes out when the window is exposed; what
+    // follows waits for that (a while at most, should it never be).
+    if (!(windowHandle() && windowHandle()->isExposed()) && ++mExposeWaits < 50) {
+        QTimer::singleShot(10, this, &TMainForm::afterFirstPage);
+        return;
+    }
+    // The notification-area icon is made but never shown.
+    RxTray = new QSystemTrayIcon(windowIcon(), this);
+    RxTray->setToolTip(QStringLiteral("Lirena"));
+    auto *trayMenu = new QMenu(this);
+    trayMenu->addAction(QStringLiteral("&Programı Göster"), this, &TMainForm::show);
+    trayMenu->addAction(QStringLiteral("Programdan Çı&kış"), this, &TMainForm::close);
+    RxTray->setContextMenu(trayMenu);
+    connect(RxTray, &QSystemTrayIcon::activated, this, &TMainForm::show);
+
+    mVolumePage->InitMixer();
+    mCatalogue->ensureScanned();
 }
 
 void TMainForm::closeEvent(QCloseEvent *e)

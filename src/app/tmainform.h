@@ -21,10 +21,13 @@ class ChapterPresenter;
 class ControlPanel;
 class FilePage;
 class KeyCommands;
+class LessonCatalogue;
 class LessonMenu;
+class NeighbourPages;
 class ObjectsPage;
 class OptionsPage;
 class PageArea;
+class PagePictureCache;
 class Player;
 class TEditForm;
 class VolumePage;
@@ -48,11 +51,17 @@ public:
         MediaDevice *media = nullptr;            // the media device; the window makes its own when none
         std::function<bool(const QUrl &)> openUrl; // the desktop's opening of files and addresses
         Mixer *mixer = nullptr;                  // the audio mixer; the window makes its own when none
+        PagePictureCache *pages = nullptr;       // pages made ahead; the window makes its own when none
         QString xaudioPath;                      // the sound editor's decoder library; empty: its usual place
     };
 
     explicit TMainForm(Environment environment, QWidget *parent = nullptr);
     ~TMainForm() override;
+
+    // Has the page the last run ended on made ahead, on a thread of its own,
+    // at the size the settings of a window in programFolder choose on the
+    // primary screen: begun before the window is, it is ready sooner.
+    static void makeFirstPageAhead(PagePictureCache &pages, const QString &programFolder);
 
     // Whether creation found the course data missing and asked the program to end.
     bool terminationRequested() const { return mTerminationRequested; }
@@ -99,6 +108,9 @@ private:
     void applyImageSize();
     void FormCreate();
     void FormActivate();
+    // What the first page need not wait for, done once it is on screen: the
+    // notification-area icon, the volume sliders and the lessons tree.
+    void afterFirstPage();
     void BtnShowEditorClick();
     bool FormClose();
     // "Vedra.ini" where it lives for this program folder (chosen at start).
@@ -111,8 +123,12 @@ private:
     std::unique_ptr<MediaDevice> mOwnMedia;
     MediaDevice *mMedia = nullptr;
     std::unique_ptr<Mixer> mOwnMixer;
+    std::unique_ptr<PagePictureCache> mOwnPages;
+    PagePictureCache *mPages = nullptr;
     std::unique_ptr<Player> mPlayer;
+    std::unique_ptr<LessonCatalogue> mCatalogue;
     std::unique_ptr<LessonMenu> mLessons;
+    std::unique_ptr<NeighbourPages> mNeighbours;
     std::unique_ptr<ChapterPresenter> mPresenter;
     std::unique_ptr<KeyCommands> mKeys;
 
@@ -124,6 +140,7 @@ private:
     bool mTerminationRequested = false;
     bool mClosed = false;
     bool mUnattended = false;
+    int mExposeWaits = 0;
 
     PageArea *mPageArea = nullptr;
     ControlPanel *mPanel = nullptr;

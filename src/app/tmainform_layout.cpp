@@ -8,13 +8,16 @@
 #include "app/chapterpresenter.h"
 #include "app/controlpanel.h"
 #include "app/keycommands.h"
+#include "app/lessoncatalogue.h"
 #include "app/lessonmenu.h"
+#include "app/neighbourpages.h"
 #include "app/optionspage.h"
 #include "app/pagearea.h"
 #include "app/panelpages.h"
 #include "app/volumepage.h"
 #include "authoring/filepage.h"
 #include "authoring/objectspage.h"
+#include "player/pagepicturecache.h"
 #include "player/panelcontrols.h"
 #include "player/player.h"
 #include "soundeditor/teditform.h"
@@ -47,6 +50,8 @@ void TMainForm::buildParts()
         .screenSize = [this] { return screen()->geometry().size(); },
         .controlPanelHeight = [this] { return mPanel->height(); },
         .resolve = [this](const QString &name) { return mChapterFile.resolve(name); },
+        .pagePicture = [this](const QString &path,
+                              const PageSizing &sizing) { return mPages->picture(path, sizing); },
     };
     mPageArea->fillPlayerWidgets(widgets);
     ButtonBar &bar = mPanel->bar();
@@ -55,7 +60,8 @@ void TMainForm::buildParts()
     PageInteraction &interaction = mPlayer->interaction();
 
     mFilePage = named(new FilePage(mChapterFile, interaction, mDialogs), "FilePage", QStringLiteral("File"));
-    mObjectsPage = named(new ObjectsPage(mChapter, *mPlayer), "GObjPage", QStringLiteral("All Objects"));
+    mObjectsPage = named(new ObjectsPage(mChapter, *mPlayer, {.chapterFile = &mChapterFile, .dialogs = &mDialogs}),
+                         "GObjPage", QStringLiteral("All Objects"));
     mOptionsPage = named(new OptionsPage, "OptionsPage", QStringLiteral("Seçenekler"));
     mVolumePage = named(new VolumePage(*mEnv.mixer), "VolumePage", QStringLiteral("Ses Kontrolü"));
     mAboutPage = named(new AboutPage, "AboutPage", QStringLiteral("Program Hakkında"));
@@ -72,11 +78,15 @@ void TMainForm::buildParts()
     addPage(mVolumePage, QStringLiteral("Ses Kontrolü"), QStringLiteral("Ses düzeyleri"));
     addPage(mAboutPage, QStringLiteral("Program Hakkında"), QStringLiteral("Yayıncı ve iletişim bilgileri"));
 
+    mCatalogue = std::make_unique<LessonCatalogue>(bar.lessonsTree());
+    connect(&bar, &ButtonBar::lessonsOpening, mCatalogue.get(), &LessonCatalogue::ensureScanned);
     mPresenter = std::make_unique<ChapterPresenter>(ChapterPresenter::Parts{
         .chapterFile = &mChapterFile,
         .player = mPlayer.get(),
         .filePage = mFilePage,
         .bar = &bar,
+        .catalogue = mCatalogue.get(),
+        .pages = mPages,
         .dialogs = &mDialogs,
         .pageArea = mPageArea->scrollBox(),
         .waitPicture = mPageArea->waitPicture(),
@@ -121,7 +131,15 @@ void TMainForm::buildParts()
         .view = mPresenter.get(),
         .player = mPlayer.get(),
         .bar = &bar,
+        .catalogue = mCatalogue.get(),
         .dialogs = &mDialogs,
+    });
+    mNeighbours = std::make_unique<NeighbourPages>(NeighbourPages::Parts{
+        .chapterFile = &mChapterFile,
+        .navigation = &mLessons->navigation(),
+        .catalogue = mCatalogue.get(),
+        .page = &mPlayer->page(),
+        .pages = mPages,
     });
     mKeys = std::make_unique<KeyCommands>(KeyCommands::Parts{
         .chapter = &mChapter,

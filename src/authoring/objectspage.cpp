@@ -1,8 +1,10 @@
 #include "authoring/objectspage.h"
 
+#include "authoring/pagedrafter.h"
 #include "lesson/chapter.h"
-#include "player/player.h"
+#include "lesson/chapterfile.h"
 #include "player/panelcontrols.h"
+#include "player/player.h"
 #include "player/tupdown.h"
 
 #include <QGridLayout>
@@ -10,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
@@ -20,7 +23,7 @@ namespace lirena {
 
 using PanelControls::named;
 
-ObjectsPage::ObjectsPage(Chapter &chapter, Player &player, QWidget *parent)
+ObjectsPage::ObjectsPage(Chapter &chapter, Player &player, DraftParts draft, QWidget *parent)
     : QWidget(parent), mEditor(chapter, player)
 {
     auto *layout = new QHBoxLayout(this);
@@ -75,6 +78,7 @@ ObjectsPage::ObjectsPage(Chapter &chapter, Player &player, QWidget *parent)
                         QStringLiteral("Renames the selected voice object"));
     voices->addWidget(LstVObj, 1);
     voices->addWidget(EdtVObjName);
+    voices->addLayout(draftRow(player, draft));
     layout->addLayout(voices);
 
     auto *times = new QGridLayout;
@@ -182,6 +186,85 @@ ObjectsPage::ObjectsPage(Chapter &chapter, Player &player, QWidget *parent)
     layout->addLayout(readColumn, 1);
 
     wire(chapter);
+}
+
+ObjectsPage::ObjectsPage(Chapter &chapter, Player &player, QWidget *parent)
+    : ObjectsPage(chapter, player, DraftParts{}, parent)
+{
+}
+
+ObjectsPage::~ObjectsPage() = default;
+
+QLayout *ObjectsPage::draftRow(Player &player, DraftParts draft)
+{
+    BtnAutoDraft =
+        named(PanelControls::pageButton(this, QStringLiteral("Auto Draft")), "BtnAutoDraft",
+              QStringLiteral("Auto Draft"),
+              QStringLiteral("Makes a graphic object for every word of the page picture, a voice "
+                             "object for the speech that reads it, their links and both sequences; "
+                             "for a JPG page with a recording and no graphic objects yet. Nothing is "
+                             "written until the chapter is saved"));
+    DraftProgress = named(new QProgressBar(this), "DraftProgress", QStringLiteral("Drafting progress"),
+                          QStringLiteral("How far Auto Draft has read the page"));
+    DraftProgress->setRange(0, 100);
+    DraftProgress->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    BtnCancelDraft = named(PanelControls::pageButton(this, QStringLiteral("Cancel")), "BtnCancelDraft",
+                           QStringLiteral("Cancel draft"),
+                           QStringLiteral("Stops Auto Draft; the chapter stays as it was"));
+    LblDraftSummary = named(new QLabel(this), "LblDraftSummary", QStringLiteral("Draft summary"));
+    // A summary shows two lines, cut at the column's edge; the whole one is in the hint.
+    LblDraftSummary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+
+    auto *row = new QHBoxLayout;
+    row->addWidget(BtnAutoDraft);
+    row->addWidget(DraftProgress, 1);
+    row->addWidget(BtnCancelDraft);
+    row->addWidget(LblDraftSummary, 1);
+    BtnAutoDraft->setEnabled(false);
+    showDrafting(false);
+    if (!draft.chapterFile || !draft.dialogs)
+        return row;
+
+    mDrafter = std::make_unique<PageDrafter>(PageDrafter::Parts{
+        .chapterFile = draft.chapterFile,
+        .dialogs = draft.dialogs,
+        .imageScale = [&player] { return player.page().ImageScale(); },
+    });
+    BtnAutoDraft->setEnabled(mDrafter->canDraft());
+    connect(mDrafter.get(), &PageDrafter::availabilityChanged, BtnAutoDraft, &QPushButton::setEnabled);
+    connect(BtnAutoDraft, &QPushButton::clicked, mDrafter.get(), &PageDrafter::start);
+    connect(BtnCancelDraft, &QPushButton::clicked, this, [this] {
+        BtnCancelDraft->setEnabled(false);
+        mDrafter->cancel();
+    });
+    connect(mDrafter.get(), &PageDrafter::started, this, [this] {
+        DraftProgress->setValue(0);
+        BtnCancelDraft->setEnabled(true);
+        showSummary({});
+        showDrafting(true);
+    });
+    connect(mDrafter.get(), &PageDrafter::progressed, DraftProgress, &QProgressBar::setValue);
+    // What a draft left out belongs to its page only.
+    connect(&draft.chapterFile->chapter(), &Chapter::cleared, this, [this] { showSummary({}); });
+    connect(mDrafter.get(), &PageDrafter::finished, this, [this](bool, const QString &summary) {
+        showDrafting(false);
+        showSummary(summary);
+    });
+    return row;
+}
+
+void ObjectsPage::showSummary(const QString &summary)
+{
+    LblDraftSummary->setText(summary.section(u'\n', 0, 1));
+    LblDraftSummary->setToolTip(summary);
+    LblDraftSummary->setAccessibleDescription(summary);
+}
+
+void ObjectsPage::showDrafting(bool running)
+{
+    DraftProgress->setVisible(running);
+    BtnCancelDraft->setVisible(running);
+    LblDraftSummary->setVisible(!running);
 }
 
 void ObjectsPage::wire(Chapter &chapter)

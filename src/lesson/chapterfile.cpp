@@ -89,6 +89,11 @@ std::vector<SubjectNode> parseSubjects(const QStringList &sectionLines)
     return roots;
 }
 
+Profile readChapterGeneral(const QString &path)
+{
+    return Profile(path, kGeneral);
+}
+
 ChapterFile::ChapterFile(Chapter &chapter) : mChapter(chapter) {}
 
 void ChapterFile::setDataFolder(const QString &folder)

@@ -26,6 +26,10 @@ struct SubjectNode
 // heading, four an entry under the latest heading (at the top level before any).
 std::vector<SubjectNode> parseSubjects(const QStringList &sectionLines);
 
+// The General section of the chapter file at path, read without the rest of
+// the file: what the lessons tree and the pages made ahead need of a chapter.
+Profile readChapterGeneral(const QString &path);
+
 // Raised when a field that must be an integer is not; the text names the field.
 class EChapterFormat : public std::runtime_error
 {

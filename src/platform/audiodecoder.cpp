@@ -4,9 +4,12 @@
 
 #include <mpg123.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace lirena {
@@ -21,6 +24,123 @@ bool fail(QString *error, const QString &message)
     return false;
 }
 
+quint32 bigEndian32(const char *p)
+{
+    return quint32(quint8(p[0])) << 24 | quint32(quint8(p[1])) << 16 | quint32(quint8(p[2])) << 8 |
+           quint8(p[3]);
+}
+
+quint32 littleEndian32(const char *p)
+{
+    return quint32(quint8(p[3])) << 24 | quint32(quint8(p[2])) << 16 | quint32(quint8(p[1])) << 8 |
+           quint8(p[0]);
+}
+
+// What the Xing/Info tag that LAME (and the encoders that follow it) writes in
+// place of the first frame says of the stream, and where the stream lies in
+// the file. -1 where the tag says nothing.
+struct InfoTag
+{
+    qint64 frames = -1; // MPEG frames after the tag's own
+    qint64 bytes = -1;  // the stream's size
+    int delay = -1;     // encoder delay and padding, in samples
+    int padding = -1;
+    qint64 tagBytes = 0;    // an ID3v2 tag in front of the stream
+    qint64 streamBytes = 0; // from the tag's frame to the ID3v1 or APEv2 tags at the end
+    qint64 fileBytes = 0;
+};
+
+// Reads the Xing/Info tag of an MP3 file: a few hundred bytes at the start and
+// at the end. Nothing when the first frame is not where the ID3v2 tag ends or
+// holds no such tag.
+std::optional<InfoTag> readInfoTag(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    InfoTag tag;
+    tag.fileBytes = file.size();
+    const QByteArray id3 = file.read(10);
+    if (id3.size() == 10 && id3.startsWith("ID3")) {
+        const auto *h = reinterpret_cast<const uchar *>(id3.constData());
+        if ((h[6] | h[7] | h[8] | h[9]) & 0x80)
+            return {};
+        const qint64 footer = (h[5] & 0x10) ? 10 : 0;
+        tag.tagBytes = 10 + (qint64(h[6]) << 21 | qint64(h[7]) << 14 | qint64(h[8]) << 7 | h[9]) + footer;
+    }
+    // The frame header, side information (CRC first when the frame has one),
+    // then "Xing" or "Info", flags, frames, bytes, table of contents, quality,
+    // and LAME's extension: encoder (9 bytes), revision, low-pass, peak (4),
+    // two gains (2 each), flags, ABR rate, then delay and padding, 12 bits each.
+    constexpr qint64 kTagFrameBytes = 4 + 2 + 32 + 8 + 4 + 4 + 100 + 4 + 24;
+    if (!file.seek(tag.tagBytes))
+        return {};
+    const QByteArray frame = file.read(kTagFrameBytes);
+    const auto *f = reinterpret_cast<const uchar *>(frame.constData());
+    if (frame.size() < 4 || f[0] != 0xFF || (f[1] & 0xE0) != 0xE0)
+        return {};
+    const int version = (f[1] >> 3) & 3; // 3: MPEG 1, 2: MPEG 2, 0: MPEG 2.5
+    const int layer = (f[1] >> 1) & 3;   // 1: layer III
+    if (version == 1 || layer != 1)
+        return {};
+    const bool mono = (f[3] >> 6) == 3;
+    const qint64 side = version == 3 ? (mono ? 17 : 32) : (mono ? 9 : 17);
+    qint64 at = 4 + ((f[1] & 1) ? 0 : 2) + side;
+    if (frame.size() < at + 8 ||
+        (!frame.mid(at, 4).startsWith("Xing") && !frame.mid(at, 4).startsWith("Info")))
+        return {};
+    const quint32 flags = bigEndian32(frame.constData() + at + 4);
+    at += 8;
+    auto field = [&](quint32 flag, qint64 size, qint64 *value) {
+        if (!(flags & flag))
+            return;
+        if (value && frame.size() >= at + 4)
+            *value = bigEndian32(frame.constData() + at);
+        at += size;
+    };
+    field(1, 4, &tag.frames);
+    field(2, 4, &tag.bytes);
+    field(4, 100, nullptr);
+    field(8, 4, nullptr);
+    if (frame.size() >= at + 24 && f[at] != 0) {
+        const uchar *d = f + at + 21;
+        tag.delay = d[0] << 4 | d[1] >> 4;
+        tag.padding = (d[1] & 0x0F) << 8 | d[2];
+    }
+    qint64 end = tag.fileBytes;
+    if (end - tag.tagBytes >= 128 && file.seek(end - 128) && file.read(3) == "TAG")
+        end -= 128;
+    if (end - tag.tagBytes >= 32 && file.seek(end - 32)) {
+        const QByteArray ape = file.read(32);
+        if (ape.size() == 32 && ape.startsWith("APETAGEX"))
+            end -= qint64(littleEndian32(ape.constData() + 12)) +
+                   ((littleEndian32(ape.constData() + 20) & 0x80000000u) ? 32 : 0);
+    }
+    tag.streamBytes = end - tag.tagBytes;
+    return tag;
+}
+
+// libmpg123 reads a frame's 4-byte header and then its body, each with a
+// read() of its own: through a buffered stream instead, a scan of an hour of
+// MP3 costs little more than reading the file.
+mpg123_ssize_t readBuffered(void *file, void *into, size_t bytes)
+{
+    auto *f = static_cast<std::FILE *>(file);
+    const size_t got = std::fread(into, 1, bytes, f);
+    return got == 0 && std::ferror(f) ? -1 : mpg123_ssize_t(got);
+}
+
+off_t seekBuffered(void *file, off_t offset, int whence)
+{
+    auto *f = static_cast<std::FILE *>(file);
+    return fseeko(f, offset, whence) == 0 ? ftello(f) : -1;
+}
+
+struct FileCloser
+{
+    void operator()(std::FILE *f) const { std::fclose(f); }
+};
+
 // MP3 through libmpg123, gapless, always 16-bit signed output at the file's own rate.
 class Mp3Decoder : public AudioDecoder
 {
@@ -33,7 +153,7 @@ public:
         }
     }
 
-    bool open(const QString &path, QString *error)
+    bool open(const QString &path, QString *error, Scan scan)
     {
         static std::once_flag initialised;
         std::call_once(initialised, [] { mpg123_init(); });
@@ -51,10 +171,12 @@ public:
         for (size_t i = 0; i < count; ++i)
             mpg123_format(mHandle, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
 
-        if (mpg123_open(mHandle, QFile::encodeName(path).constData()) != MPG123_OK)
-            return fail(error, QString::fromUtf8(mpg123_strerror(mHandle)));
-        // A full scan gives the exact length and the index for exact seeks.
-        if (mpg123_scan(mHandle) != MPG123_OK)
+        mFile.reset(std::fopen(QFile::encodeName(path).constData(), "rbe"));
+        if (!mFile)
+            return fail(error, QString::fromLocal8Bit(std::strerror(errno)));
+        std::setvbuf(mFile.get(), nullptr, _IOFBF, kReadBuffer);
+        if (mpg123_replace_reader_handle(mHandle, readBuffered, seekBuffered, nullptr) != MPG123_OK ||
+            mpg123_open_handle(mHandle, mFile.get()) != MPG123_OK)
             return fail(error, QString::fromUtf8(mpg123_strerror(mHandle)));
         long rate = 0;
         int channels = 0, encoding = 0;
@@ -62,8 +184,15 @@ public:
             return fail(error, QStringLiteral("no MPEG audio frames found"));
         mRate = int(rate);
         mChannels = channels;
-        mFrames = mpg123_length(mHandle);
-        if (mFrames <= 0)
+        if (scan == Scan::Always || (scan == Scan::WhenNeeded && !headerGivesLength(path))) {
+            if (!this->scan())
+                return fail(error, QString::fromUtf8(mpg123_strerror(mHandle)));
+        } else if (headerGivesLength(path)) {
+            mFrames = mpg123_length(mHandle);
+        } else {
+            mLengthKnown = false;
+        }
+        if (mLengthKnown && mFrames <= 0)
             return fail(error, QStringLiteral("no MPEG audio frames found"));
         return seek(0);
     }
@@ -71,6 +200,29 @@ public:
     int sampleRate() const override { return mRate; }
     int channels() const override { return mChannels; }
     qint64 totalFrames() const override { return mFrames; }
+    bool lengthKnown() const override { return mLengthKnown; }
+    bool indexed() const override { return mIndexed; }
+
+    bool scan() override
+    {
+        const bool read = mpg123_scan(mHandle) == MPG123_OK;
+        mFrames = std::max<qint64>(mpg123_length(mHandle), 0);
+        mLengthKnown = true;
+        mIndexed = read;
+        return read;
+    }
+
+    void takeIndex(const AudioDecoder &scanned) override
+    {
+        const auto *other = dynamic_cast<const Mp3Decoder *>(&scanned);
+        if (!other || !other->mIndexed || mIndexed)
+            return;
+        off_t *offsets = nullptr;
+        off_t step = 0;
+        size_t fill = 0;
+        if (mpg123_index(other->mHandle, &offsets, &step, &fill) == MPG123_OK && fill > 0)
+            mIndexed = mpg123_set_index(mHandle, offsets, step, fill) == MPG123_OK;
+    }
 
     bool seek(qint64 frame) override { return mpg123_seek(mHandle, off_t(frame), SEEK_SET) >= 0; }
 
@@ -90,11 +242,38 @@ public:
     }
 
 private:
+    // Whether the Xing/Info tag gives the exact length: the frame count with
+    // LAME's encoder delay and padding, read alike by libmpg123, and a stream
+    // of the size the tag says (a file cut short, or recordings joined behind
+    // the tag, are scanned).
+    bool headerGivesLength(const QString &path)
+    {
+        if (mHeaderChecked)
+            return mHeaderExact;
+        mHeaderChecked = true;
+        const std::optional<InfoTag> tag = readInfoTag(path);
+        long delay = -1, padding = -1;
+        double unused = 0;
+        mpg123_getstate(mHandle, MPG123_ENC_DELAY, &delay, &unused);
+        mpg123_getstate(mHandle, MPG123_ENC_PADDING, &padding, &unused);
+        mHeaderExact = tag && tag->frames > 0 && tag->frames == mpg123_framelength(mHandle) &&
+                       tag->delay >= 0 && tag->delay == delay && tag->padding == padding &&
+                       (tag->bytes == tag->streamBytes || tag->bytes == tag->streamBytes + tag->tagBytes ||
+                        tag->bytes == tag->fileBytes);
+        return mHeaderExact;
+    }
 
+    static constexpr size_t kReadBuffer = 64 * 1024;
+
+    std::unique_ptr<std::FILE, FileCloser> mFile; // closed after the handle
     mpg123_handle *mHandle = nullptr;
     int mRate = 0;
     int mChannels = 0;
     qint64 mFrames = 0;
+    bool mLengthKnown = true;
+    bool mIndexed = false;
+    bool mHeaderChecked = false;
+    bool mHeaderExact = false;
 };
 
 // PCM in a RIFF/WAVE file: 8, 16, 24 or 32-bit integer samples.
@@ -213,18 +392,18 @@ qint64 AudioDecoder::frameAt(qint64 ms) const
     return std::clamp<qint64>(ms * sampleRate() / 1000, 0, totalFrames());
 }
 
-std::unique_ptr<AudioDecoder> AudioDecoder::open(const QString &path, QString *error)
+std::unique_ptr<AudioDecoder> AudioDecoder::open(const QString &path, QString *error, Scan scan)
 {
-    // Opening runs in the playback thread too, where an exception would end the program.
+    // Opening and scanning run in other threads too, where an exception would end the program.
     try {
-        return openFile(path, error);
+        return openFile(path, error, scan);
     } catch (const std::bad_alloc &) {
         fail(error, QStringLiteral("not enough memory to open the recording"));
         return nullptr;
     }
 }
 
-std::unique_ptr<AudioDecoder> AudioDecoder::openFile(const QString &path, QString *error)
+std::unique_ptr<AudioDecoder> AudioDecoder::openFile(const QString &path, QString *error, Scan scan)
 {
     QFile probe(path);
     if (!probe.open(QIODevice::ReadOnly)) {
@@ -244,7 +423,7 @@ std::unique_ptr<AudioDecoder> AudioDecoder::openFile(const QString &path, QStrin
         return nullptr;
     }
     auto mp3 = std::make_unique<Mp3Decoder>();
-    if (mp3->open(path, error))
+    if (mp3->open(path, error, scan))
         return mp3;
     return nullptr;
 }

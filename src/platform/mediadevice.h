@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace lirena {
 
 // The media device the player drives: one recording at a time, positions and
@@ -18,8 +20,15 @@ public:
     virtual void close() = 0;
     // Seeks to the start.
     virtual void rewind() = 0;
-    // Length of the recording in ms.
+    // Length of the recording in ms; 0 while it is not known.
     virtual qint64 length() const = 0;
+    // Whether the length is known. A recording that does not tell its length
+    // opens at once and is measured in the background: till then seeks are
+    // not clamped, and playing waits for the length.
+    virtual bool lengthKnown() const { return true; }
+    // Called on the thread that owns the device when the length of the
+    // recording open becomes known after open() returned.
+    virtual void setLengthKnownHandler(std::function<void()> handler) { (void)handler; }
     // The position heard now, in ms.
     virtual qint64 position() const = 0;
     // Seeks; the device is then not playing.

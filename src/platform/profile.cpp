@@ -57,6 +57,16 @@ QString singleLine(QString value)
 
 Profile::Profile(QString path) : mPath(std::move(path))
 {
+    read(nullptr);
+}
+
+Profile::Profile(QString path, const QString &onlySection) : mPath(std::move(path)), mPartial(true)
+{
+    read(&onlySection);
+}
+
+void Profile::read(const QString *onlySection)
+{
     QFile file(mPath);
     if (!file.open(QIODevice::ReadOnly))
         return;
@@ -83,6 +93,8 @@ Profile::Profile(QString path) : mPath(std::move(path))
         mLineEnd = QStringLiteral("\r\n");
 
     bytes.clear();
+    const QString wanted = onlySection ? onlySection->trimmed() : QString();
+    bool inWanted = false;
     // Cut without a list of copies in between: a course file may hold a line of many megabytes.
     qsizetype start = 0;
     while (start < text.size()) {
@@ -96,8 +108,18 @@ Profile::Profile(QString path) : mPath(std::move(path))
         // The text after the last line break is a line only when it holds something.
         if (last && line.isEmpty())
             break;
-        mLines.push_back(line.toString());
         start = end + 1;
+        if (onlySection) {
+            bool header = false;
+            const QStringView name = sectionName(line, &header);
+            if (header && inWanted)
+                break;
+            if (header)
+                inWanted = name.compare(wanted, Qt::CaseInsensitive) == 0;
+            if (!inWanted)
+                continue;
+        }
+        mLines.push_back(line.toString());
     }
     collectWarnings();
 }
@@ -301,6 +323,11 @@ void Profile::eraseSection(const QString &section)
 
 bool Profile::save(QString *error)
 {
+    if (mPartial) {
+        if (error)
+            *error = QStringLiteral("Unable to write to %1: only a part of it was read").arg(mPath);
+        return false;
+    }
     QString text;
     for (const QString &line : mLines)
         text += line + mLineEnd;

@@ -23,6 +23,11 @@ public:
 
     // Reads the file at path; a missing or unreadable file gives an empty profile.
     explicit Profile(QString path);
+    // Reads the file at path only up to the end of the first section of that
+    // name, for a few keys of a large file; its encoding is still judged on all
+    // of it. Such a profile reads like the whole file for that section; it
+    // cannot be saved (the rest would be lost).
+    Profile(QString path, const QString &onlySection);
 
     // Path of the file this profile reads and writes.
     const QString &path() const { return mPath; }
@@ -72,6 +77,7 @@ private:
         int end = -1;    // one past the section's last line
     };
 
+    void read(const QString *onlySection);
     Range findSection(const QString &section, int from = 0) const;
     int findKey(const Range &range, const QString &key) const;
     // The value of a key line as it reads: empty when it is too long.
@@ -88,6 +94,7 @@ private:
     QString mLineEnd = QStringLiteral("\r\n");
     bool mExisted = false;
     bool mDirty = false;
+    bool mPartial = false;
     QStringList mWarnings;
 };
 

@@ -6,6 +6,10 @@
 #include <algorithm>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace lirena {
 
 namespace {
@@ -19,7 +23,121 @@ inline int clip(int value)
     return value < 0 ? 0 : value > 255 ? 255 : value;
 }
 
+// Bilinear resampling in two passes, across then down. An input pixel's four
+// 8-bit channels (in memory order B, G, R, A) blend across into 16-bit
+// channels with 7 fraction bits; two such rows blend down into 8 bits.
+
+// Taps of every output column (or row) of dst taken from src: the centre of
+// output pixel d is at (d + 0.5) * src / dst - 0.5 in input pixels, clamped to
+// the picture.
+std::vector<BilinearTap> bilinearTaps(int dst, int src)
+{
+    std::vector<BilinearTap> taps(static_cast<size_t>(dst));
+    for (int d = 0; d < dst; ++d) {
+        const qint64 centre = (qint64(2 * d + 1) * src * 256) / (2 * dst) - 128;
+        const qint64 c = std::max<qint64>(0, centre);
+        const int i0 = int(std::min<qint64>(c >> 8, src - 1));
+        const int f = int(c & 255);
+        taps[size_t(d)] = {i0, std::min(i0 + 1, src - 1), qint16(256 - f), qint16(f)};
+    }
+    return taps;
+}
+
+inline int channel(QRgb pixel, int c)
+{
+    return int(pixel >> (8 * c) & 0xFF);
+}
+
+void blendAcross(const QRgb *in, const std::vector<BilinearTap> &cols, qint16 *out)
+{
+    const int w = int(cols.size());
+    int x = 0;
+#if defined(__SSE2__)
+    // Two output pixels at a time: each input pair interleaved channel by
+    // channel, so one multiply-add per pixel weighs and sums all four channels.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i half = _mm_set1_epi32(1);
+    auto pixel = [&](const BilinearTap &t) {
+        const __m128i pair =
+            _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(in[t.i0])), _mm_cvtsi32_si128(int(in[t.i1])));
+        const __m128i weights = _mm_set1_epi32(int(quint16(t.w0) | quint32(quint16(t.w1)) << 16));
+        const __m128i sum = _mm_madd_epi16(_mm_unpacklo_epi8(pair, zero), weights);
+        return _mm_srai_epi32(_mm_add_epi32(sum, half), 1);
+    };
+    for (; x + 2 <= w; x += 2) {
+        const __m128i two = _mm_packs_epi32(pixel(cols[size_t(x)]), pixel(cols[size_t(x) + 1]));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 4 * x), two);
+    }
+#endif
+    for (; x < w; ++x) {
+        const BilinearTap &t = cols[size_t(x)];
+        for (int c = 0; c < 4; ++c)
+            out[4 * x + c] = qint16((channel(in[t.i0], c) * t.w0 + channel(in[t.i1], c) * t.w1 + 1) >> 1);
+    }
+}
+
+void blendDown(const qint16 *top, const qint16 *bottom, const BilinearTap &r, int w, QRgb *out)
+{
+    int x = 0;
+#if defined(__SSE2__)
+    // Four output pixels at a time, the rows interleaved as in blendAcross().
+    const __m128i weights = _mm_set1_epi32(int(quint16(r.w0) | quint32(quint16(r.w1)) << 16));
+    const __m128i half = _mm_set1_epi32(1 << 14);
+    const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
+    auto blend = [&](__m128i a, __m128i b) {
+        return _mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(a, b), half), 15);
+    };
+    for (; x + 4 <= w; x += 4) {
+        const __m128i t0 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(top + 4 * x));
+        const __m128i t1 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(top + 4 * x + 8));
+        const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bottom + 4 * x));
+        const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bottom + 4 * x + 8));
+        const __m128i first = _mm_packs_epi32(blend(_mm_unpacklo_epi16(t0, b0), weights),
+                                              blend(_mm_unpackhi_epi16(t0, b0), weights));
+        const __m128i second = _mm_packs_epi32(blend(_mm_unpacklo_epi16(t1, b1), weights),
+                                               blend(_mm_unpackhi_epi16(t1, b1), weights));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + x),
+                         _mm_or_si128(_mm_packus_epi16(first, second), opaque));
+    }
+#endif
+    for (; x < w; ++x) {
+        QRgb pixel = 0xFF000000u;
+        for (int c = 0; c < 3; ++c)
+            pixel |= QRgb((top[4 * x + c] * r.w0 + bottom[4 * x + c] * r.w1 + (1 << 14)) >> 15) << (8 * c);
+        out[x] = pixel;
+    }
+}
+
 } // namespace
+
+BilinearRows::BilinearRows(QSize source, QImage &out)
+    : mOut(out), mCols(bilinearTaps(out.width(), source.width())), mRows(bilinearTaps(out.height(), source.height()))
+{
+    // Only the input rows some output row blends are blended across.
+    mNeeded.assign(size_t(source.height()), false);
+    for (const BilinearTap &r : mRows) {
+        mNeeded[size_t(r.i0)] = true;
+        mNeeded[size_t(r.i1)] = true;
+    }
+    for (auto &row : mBlended)
+        row.resize(size_t(out.width()) * 4);
+}
+
+void BilinearRows::add(const QRgb *row)
+{
+    const int k = mCount++;
+    if (k >= int(mNeeded.size()) || !mNeeded[size_t(k)])
+        return;
+    // The two rows an output row blends are neighbours: one even, one odd.
+    blendAcross(row, mCols, mBlended[k & 1].data());
+    const int w = mOut.width();
+    while (mNext < int(mRows.size()) && mRows[size_t(mNext)].i1 <= k) {
+        const BilinearTap &r = mRows[size_t(mNext)];
+        blendDown(mBlended[r.i0 & 1].data(), mBlended[r.i1 & 1].data(), r, w,
+                  reinterpret_cast<QRgb *>(mOut.scanLine(mNext)));
+        ++mNext;
+    }
+}
 
 QImage resizeBilinear(const QImage &sourceImage, int w, int h)
 {
@@ -31,48 +149,9 @@ QImage resizeBilinear(const QImage &sourceImage, int w, int h)
     QImage out(w, h, QImage::Format_RGB32);
     if (out.isNull())
         return {};
-    const int sw = source.width();
-    const int sh = source.height();
-
-    // Fixed point, 8 fraction bits: x0, x1 and the weight of x1 for every column.
-    struct Tap
-    {
-        int i0, i1, f;
-    };
-    auto taps = [](int dst, int src) {
-        std::vector<Tap> t(static_cast<size_t>(dst));
-        for (int d = 0; d < dst; ++d) {
-            const qint64 centre = (qint64(2 * d + 1) * src * 256) / (2 * dst) - 128; // (d + 0.5) * src / dst - 0.5
-            const qint64 c = std::max<qint64>(0, centre);
-            const int i0 = int(std::min<qint64>(c >> 8, src - 1));
-            t[size_t(d)] = {i0, std::min(i0 + 1, src - 1), int(c & 255)};
-        }
-        return t;
-    };
-    const std::vector<Tap> cols = taps(w, sw);
-    const std::vector<Tap> rows = taps(h, sh);
-
-    std::vector<quint32> blended(size_t(w) * 2);
-    for (int y = 0; y < h; ++y) {
-        const Tap &r = rows[size_t(y)];
-        const auto *a = reinterpret_cast<const QRgb *>(source.constScanLine(r.i0));
-        const auto *b = reinterpret_cast<const QRgb *>(source.constScanLine(r.i1));
-        auto *o = reinterpret_cast<QRgb *>(out.scanLine(y));
-        const int fy = r.f, gy = 256 - r.f;
-        for (int x = 0; x < w; ++x) {
-            const Tap &c = cols[size_t(x)];
-            const QRgb p00 = a[c.i0], p01 = a[c.i1], p10 = b[c.i0], p11 = b[c.i1];
-            const int fx = c.f, gx = 256 - c.f;
-            // Red and blue together, then green: two channels per multiply.
-            const quint32 rbTop = ((p00 & 0xFF00FF) * gx + (p01 & 0xFF00FF) * fx) >> 8 & 0xFF00FF;
-            const quint32 rbBottom = ((p10 & 0xFF00FF) * gx + (p11 & 0xFF00FF) * fx) >> 8 & 0xFF00FF;
-            const quint32 gTop = ((p00 & 0x00FF00) * gx + (p01 & 0x00FF00) * fx) >> 8 & 0x00FF00;
-            const quint32 gBottom = ((p10 & 0x00FF00) * gx + (p11 & 0x00FF00) * fx) >> 8 & 0x00FF00;
-            const quint32 rb = (rbTop * gy + rbBottom * fy) >> 8 & 0xFF00FF;
-            const quint32 g = (gTop * gy + gBottom * fy) >> 8 & 0x00FF00;
-            o[x] = 0xFF000000u | rb | g;
-        }
-    }
+    BilinearRows resize(source.size(), out);
+    for (int y = 0; y < source.height(); ++y)
+        resize.add(reinterpret_cast<const QRgb *>(source.constScanLine(y)));
     return out;
 }
 

@@ -6,6 +6,9 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
+
+#include <vector>
 
 namespace lirena {
 
@@ -15,6 +18,39 @@ namespace lirena {
 // Bilinear resample to w x h: each output pixel blends the four input pixels
 // around its centre.
 QImage resizeBilinear(const QImage &source, int w, int h);
+
+// The same resample for a picture that comes row by row, top to bottom: each
+// input row an output row needs is blended across as it comes, and each output
+// row is written as soon as both its input rows have come. Holds two blended
+// rows, never the input picture.
+// The two input pixels around an output pixel's centre and the weights of
+// each, in 256ths: w0 + w1 == 256.
+struct BilinearTap
+{
+    int i0, i1;
+    qint16 w0, w1;
+};
+
+class BilinearRows
+{
+public:
+    // Into out, whose size is the size resampled to (32-bit RGB).
+    BilinearRows(QSize source, QImage &out);
+    BilinearRows(const BilinearRows &) = delete;
+    BilinearRows &operator=(const BilinearRows &) = delete;
+
+    // The next input row: source.width() pixels.
+    void add(const QRgb *row);
+
+private:
+    QImage &mOut;
+    std::vector<BilinearTap> mCols;
+    std::vector<BilinearTap> mRows;
+    std::vector<bool> mNeeded;
+    std::vector<qint16> mBlended[2];
+    int mCount = 0; // input rows added
+    int mNext = 0;  // the next output row to write
+};
 
 // Tints the area (clipped to the image): every channel c becomes c + T - 192,
 // clipped to 0..255, where T is the tint's channel. 192 leaves it unchanged.

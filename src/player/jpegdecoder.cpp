@@ -1,10 +1,13 @@
 #include "player/jpegdecoder.h"
 
+#include "player/imageops.h"
+
 #include <QFile>
 
 #include <cstdio>
 #include <csetjmp>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include <jerror.h>
@@ -41,12 +44,14 @@ void emitMessage(j_common_ptr info, int level)
         errorExit(info);
 }
 
-// n/8 with n from 1 to 8: the smallest that still covers the target.
+// n/8 with n one of 1, 2, 4 and 8: the smallest that still covers the
+// target. libjpeg-turbo decodes these scales quickest; the others (3/8, 5/8,
+// ...) can take longer than the whole picture.
 unsigned int eighthsFor(QSize full, QSize target)
 {
     if (!target.isValid() || target.width() <= 0 || target.height() <= 0)
         return 8;
-    for (unsigned int n = 1; n < 8; ++n) {
+    for (unsigned int n = 1; n < 8; n *= 2) {
         const qint64 w = (qint64(full.width()) * n + 7) / 8;
         const qint64 h = (qint64(full.height()) * n + 7) / 8;
         if (w >= target.width() && h >= target.height())
@@ -94,11 +99,24 @@ QImage JpegDecoder::decode(const QString &path, const TargetSize &target, QSize 
 
 QImage JpegDecoder::decodeBytes(const QByteArray &bytes, const TargetSize &target, QSize *fullSize, QString *error)
 {
+    return decodeMemory(bytes, target, false, fullSize, error);
+}
+
+QImage JpegDecoder::decodeShown(const QByteArray &bytes, const TargetSize &target, QSize *fullSize, QString *error)
+{
+    return decodeMemory(bytes, target, true, fullSize, error);
+}
+
+QImage JpegDecoder::decodeMemory(const QByteArray &bytes, const TargetSize &target, bool resize, QSize *fullSize,
+                                 QString *error)
+{
     // What changes after setjmp lives on the heap: a jump back finds it intact.
     struct Output
     {
         QImage image;
-        std::vector<JSAMPLE> cmykRow;
+        std::vector<JSAMPLE> row; // a decoded row on its way to the resize, or a CMYK row
+        std::vector<QRgb> rgbRow;
+        std::unique_ptr<BilinearRows> resizer;
     };
     const auto out = std::make_unique<Output>();
     jpeg_decompress_struct info;
@@ -135,24 +153,38 @@ QImage JpegDecoder::decodeBytes(const QByteArray &bytes, const TargetSize &targe
     info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
     jpeg_start_decompress(&info);
 
+    const int decodedWidth = int(info.output_width);
+    const QSize decoded(decodedWidth, int(info.output_height));
+    // Resized on the way: rows go through the resize as they are decoded, and
+    // the picture at the decoded size is never held whole.
+    resize = resize && decoded != shown && !shown.isEmpty();
     QImage &image = out->image;
-    image = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB32);
+    image = QImage(resize ? shown : decoded, QImage::Format_RGB32);
     if (image.isNull()) {
         jpeg_destroy_decompress(&info);
         if (error)
-            *error = QStringLiteral("picture too large (%1 x %2)").arg(info.output_width).arg(info.output_height);
+            *error = QStringLiteral("picture too large (%1 x %2)").arg(image.width()).arg(image.height());
         return {};
     }
-    std::vector<JSAMPLE> &cmykRow = out->cmykRow;
-    if (cmyk)
-        cmykRow.resize(size_t(info.output_width) * 4);
+    if (cmyk || resize)
+        out->row.resize(size_t(decodedWidth) * 4);
+    if (cmyk && resize)
+        out->rgbRow.resize(size_t(decodedWidth));
+    if (resize)
+        out->resizer = std::make_unique<BilinearRows>(decoded, image);
     while (info.output_scanline < info.output_height) {
         const int y = int(info.output_scanline);
-        JSAMPROW row = cmyk ? cmykRow.data() : reinterpret_cast<JSAMPROW>(image.scanLine(y));
+        JSAMPROW row = cmyk || resize ? out->row.data() : reinterpret_cast<JSAMPROW>(image.scanLine(y));
         jpeg_read_scanlines(&info, &row, 1);
-        if (cmyk)
-            cmykRowToRgb(cmykRow.data(), reinterpret_cast<QRgb *>(image.scanLine(y)), int(info.output_width),
-                         info.saw_Adobe_marker);
+        if (!resize) {
+            if (cmyk)
+                cmykRowToRgb(row, reinterpret_cast<QRgb *>(image.scanLine(y)), decodedWidth, info.saw_Adobe_marker);
+        } else if (cmyk) {
+            cmykRowToRgb(row, out->rgbRow.data(), decodedWidth, info.saw_Adobe_marker);
+            out->resizer->add(out->rgbRow.data());
+        } else {
+            out->resizer->add(reinterpret_cast<const QRgb *>(row));
+        }
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);

@@ -1,12 +1,10 @@
 #include "player/pagedisplay.h"
 
 #include "player/imageops.h"
-#include "player/jpegdecoder.h"
 #include "player/pageview.h"
 #include "player/rotatedlabel.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -36,26 +34,16 @@ PageDisplay::PageDisplay(Chapter &chapter, Controls controls, QObject *parent)
     connect(&mChapter, &Chapter::cleared, this, [this] { mMarkedVoice = nullptr; });
 }
 
-double PageDisplay::fitScaleFor(int w, int h, QSize screen)
-{
-    const int usableHeight = screen.height() - 40;
-    double scale = h < w ? screen.width() * 0.96 / w : usableHeight * 0.96 / h;
-    while (w * scale > screen.width() || h * scale > usableHeight)
-        scale *= 0.9;
-    return scale;
-}
-
 double PageDisplay::ImageScale() const
 {
-    if (mOptions.sizeType == FitScreen)
-        return mFitScale;
-    switch (mOptions.sizeIndex) {
-    case 1: return 0.75;
-    case 2: return 0.5;
-    case 3: return 1.2;
-    case 4: return 1.5;
-    default: return 1.0;
-    }
+    return mOptions.sizeType == FitScreen ? mFitScale : chosenScale(mOptions.sizeIndex);
+}
+
+PageSizing PageDisplay::sizing() const
+{
+    return {.screen = c.screenSize(),
+            .fitScreen = mOptions.sizeType == FitScreen,
+            .sizeIndex = mOptions.sizeIndex};
 }
 
 bool PageDisplay::LoadPageImage(const QString &name, QString *error)
@@ -65,36 +53,16 @@ bool PageDisplay::LoadPageImage(const QString &name, QString *error)
     const QString path = c.resolve(name);
     bool ok = true;
     if (QFileInfo(path).isFile()) {
-        const bool asItIs = mOptions.sizeType == ChosenSize && mOptions.sizeIndex == 0;
-        double fit = mFitScale;
-        QSize target;
-        auto targetFor = [&](QSize full) {
-            fit = fitScaleFor(full.width(), full.height(), c.screenSize());
-            const double scale = mOptions.sizeType == FitScreen ? fit : ImageScale();
-            target = asItIs ? full
-                            : QSize(int(std::trunc(scale * full.width())), int(std::trunc(scale * full.height())));
-            return target;
-        };
-        QString why;
-        QImage decoded;
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            decoded = JpegDecoder::decodeBytes(file.readAll(), targetFor, nullptr, &why);
-        else
-            why = file.errorString();
-        if (!decoded.isNull() && decoded.size() != target) {
-            decoded = resizeBilinear(decoded, target.width(), target.height());
-            if (decoded.isNull())
-                why = QStringLiteral("picture too large to show at %1 x %2").arg(target.width()).arg(target.height());
-        }
-        if (decoded.isNull()) {
+        PagePicture made = c.picture ? c.picture(path, sizing()) : makePagePicture(path, sizing());
+        if (made.image.isNull()) {
             ok = false;
             // The learner reads Turkish; the library's own words follow for whoever mends the course.
             if (error)
-                *error = QStringLiteral("Sayfaya ait resim dosyası açılamıyor !\n%1\n\n%2").arg(path, why);
+                *error =
+                    QStringLiteral("Sayfaya ait resim dosyası açılamıyor !\n%1\n\n%2").arg(path, made.error);
         } else {
-            mFitScale = fit;
-            c.img->setImage(std::move(decoded));
+            mFitScale = made.fitScale;
+            c.img->setImage(std::move(made.image));
             // Marks belong to the picture they were drawn on.
             forgetMarks();
         }

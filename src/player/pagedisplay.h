@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lesson/chapter.h"
+#include "player/pagepicture.h"
 
 #include <QColor>
 #include <QImage>
@@ -38,6 +39,8 @@ public:
         std::function<QSize()> screenSize;               // logical pixels of the window's screen
         std::function<int()> controlPanelHeight;         // height of the control panel now
         std::function<QString(const QString &)> resolve; // a name inside the data folder
+        // Makes the picture of a file for a sizing (pages made ahead); makePagePicture when none.
+        std::function<PagePicture(const QString &path, const PageSizing &sizing)> picture;
     };
 
     // How the learner wants the page shown.
@@ -64,6 +67,8 @@ public:
     void forgetPicture() { mPageImageFile.clear(); }
     // The display scale: FitScale in fit mode, else the chosen size.
     double ImageScale() const;
+    // What the shown size of a picture depends on now: the screen and the size options.
+    PageSizing sizing() const;
     // Places the picture and the chapter title in the page area.
     void CenterPage();
     // Reloads the picture at the scale now chosen and rescales the rectangles.
@@ -106,7 +111,7 @@ public:
     bool pageDirty() const { return mPageDirty; }
 
     // The scale at which a w x h picture fits a screen, leaving the button bar free.
-    static double fitScaleFor(int w, int h, QSize screen);
+    static double fitScaleFor(int w, int h, QSize screen) { return lirena::fitScaleFor(w, h, screen); }
 
 signals:
     // The picture file name given to LoadPageImage, for the File page.

@@ -4,10 +4,12 @@
 
 #include <QFileInfo>
 #include <QLabel>
+#include <QPointer>
 #include <QTimer>
 #include <QToolButton>
 
 #include <cmath>
+#include <limits>
 
 namespace lirena {
 
@@ -27,6 +29,11 @@ PlaybackControl::PlaybackControl(MediaDevice &device, Controls controls, UserDia
     connect(c.Slider, &TSlider::mouseMoved, this, &PlaybackControl::SliderMouseMove);
     connect(c.Slider, &TSlider::changedByUser, this, &PlaybackControl::SliderChanged);
     connect(c.Slider, &TSlider::mouseReleased, this, &PlaybackControl::SliderMouseUp);
+    // The device may outlive this control.
+    mDevice.setLengthKnownHandler([self = QPointer<PlaybackControl>(this)] {
+        if (self)
+            self->lengthKnown();
+    });
 }
 
 QString PlaybackControl::FormatMediaTime(qint64 ms)
@@ -43,7 +50,9 @@ qint64 PlaybackControl::position() const
 
 qint64 PlaybackControl::length() const
 {
-    return mMediaOpen ? mDevice.length() : 0;
+    if (!mMediaOpen)
+        return 0;
+    return mDevice.lengthKnown() ? mDevice.length() : std::numeric_limits<qint64>::max();
 }
 
 bool PlaybackControl::isPlaying() const
@@ -68,13 +77,12 @@ void PlaybackControl::OpenMedia(const QString &path, bool reportFailure)
     if (mDevice.open(path)) {
         mDevice.rewind();
         mMediaOpen = true;
-        c.Slider->setMaximum(int(std::min<qint64>(mDevice.length(), INT_MAX)));
         c.Slider->setSingleStep(1);
         c.Slider->setValue(0);
         c.Slider->setEnabled(true);
         EnablePlayButtons(true);
+        showLength();
         PlaybackTick();
-        c.LblTotTime->setText(u'(' + FormatMediaTime(mDevice.length()) + u')');
         emit opened();
         return;
     }
@@ -86,6 +94,23 @@ void PlaybackControl::OpenMedia(const QString &path, bool reportFailure)
         mDialogs.warning(QStringLiteral("Derse ait ses dosyası açılamıyor !\nLütfen kuruluş CD'sinde \"mplayer\" "
                                         "klasöründen işletim sisteminize uygun \"Windows Media Player\" programını "
                                         "yükleyiniz."));
+}
+
+void PlaybackControl::showLength()
+{
+    // A recording still being measured shows no length yet.
+    const bool known = mDevice.lengthKnown();
+    c.Slider->setMaximum(known ? int(std::min<qint64>(mDevice.length(), INT_MAX)) : 0);
+    c.LblTotTime->setText(known ? u'(' + FormatMediaTime(mDevice.length()) + u')' : QString());
+}
+
+void PlaybackControl::lengthKnown()
+{
+    if (!mMediaOpen)
+        return;
+    showLength();
+    // A seek or play asked for meanwhile has been carried out: show where it went.
+    PlaybackTick();
 }
 
 void PlaybackControl::PlayMedia()
@@ -146,7 +171,9 @@ void PlaybackControl::SeekMedia(qint64 ms)
 {
     if (!mMediaOpen || mDevice.mode() == MediaDevice::Mode::Seeking)
         return;
-    mDevice.setPosition(std::clamp<qint64>(ms, 0, mDevice.length()));
+    // Before the length is known the device keeps the seek, and clamps it then.
+    mDevice.setPosition(mDevice.lengthKnown() ? std::clamp<qint64>(ms, 0, mDevice.length())
+                                              : std::max<qint64>(ms, 0));
     PlaybackTick();
 }
 
@@ -171,7 +198,7 @@ void PlaybackControl::PlaybackTick()
             return;
         mListener->markAt(p);
     }
-    if (p == mDevice.length())
+    if (mDevice.lengthKnown() && p == mDevice.length())
         PauseMedia();
     else
         armMarkTimer(p); // also after a seek, and aimed anew at the reading speed now

@@ -85,6 +85,8 @@ public:
     bool isOpen() const { return mMediaOpen; }
     // The position in ms, 0 while nothing is open.
     qint64 position() const;
+    // The length in ms, 0 while nothing is open; while the recording is still
+    // being measured, longer than any position.
     qint64 length() const;
     bool isPlaying() const;
     // Whether the playback tick runs.
@@ -111,6 +113,10 @@ signals:
     void sliderPressed();
 
 private:
+    // The slider's range and the total time label, from the device's length.
+    void showLength();
+    // The device measured the recording's length after it opened.
+    void lengthKnown();
     // Tells the learner once a run that nothing can be heard.
     void checkSoundOutput();
     // Aims the mark timer from position p at the listener's next change; stops

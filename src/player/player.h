@@ -51,6 +51,8 @@ public:
         std::function<QSize()> screenSize;               // logical pixels of the window's screen
         std::function<int()> controlPanelHeight;         // height of the control panel now
         std::function<QString(const QString &)> resolve; // a name inside the data folder
+        // Makes the picture of a file for a sizing (pages made ahead); makePagePicture when none.
+        std::function<PagePicture(const QString &path, const PageSizing &sizing)> pagePicture;
     };
 
     Player(Chapter &chapter, MediaDevice &media, UserDialogs &dialogs, Widgets widgets, QObject *parent = nullptr);

@@ -4,7 +4,9 @@
 //   lirena-check resave CHAPTER.ini
 //   lirena-check sounds FILE.raw [--page-bytes N] [--width W]
 //   lirena-check decode RECORDING.mp3 OUT.raw
+//   lirena-check draft CHAPTER.ini [--scale S] [--data DIR] [--write [--replace]]
 
+#include "authoring/draftsource.h"
 #include "lesson/chapterfile.h"
 #include "platform/soundmediadevice.h"
 #include "soundeditor/txaudioplayer.h"
@@ -25,6 +27,8 @@ namespace {
 
 const int kExitUsage = 1;
 const int kExitNoFile = 2;
+const int kExitFailed = 3;
+const int kExitRefused = 4;
 
 int usage()
 {
@@ -35,7 +39,18 @@ int usage()
                "           start and stop in ms, separated by a tab\n"
                "       lirena-check decode RECORDING.mp3 OUT.raw\n"
                "           decodes the recording as the sound editor does, to raw 16-bit\n"
-               "           stereo 22,050 Hz PCM; exits 1 with the decoder's message\n",
+               "           stereo 22,050 Hz PCM; exits 1 with the decoder's message\n"
+               "       lirena-check draft CHAPTER.ini [--scale S] [--data DIR] [--write [--replace]]\n"
+               "           drafts the page from its JPG picture and its recording: a graphic\n"
+               "           object for every word of its body text, a voice object for the\n"
+               "           stretch that reads it, their links, and the click and read\n"
+               "           sequences in reading order. Prints the chapter as dump does, with\n"
+               "           the objects it held replaced by the draft (view rectangles at\n"
+               "           display scale S, as Auto Draft makes them); words left out and\n"
+               "           sounds not placed are listed on stderr. --write saves the draft\n"
+               "           into the chapter (the rest of the file stays, a .old copy is made);\n"
+               "           a chapter that holds objects is saved over only with --replace\n"
+               "           (exit 4 otherwise)\n",
                stderr);
     return kExitUsage;
 }
@@ -252,6 +267,120 @@ int decode(const QStringList &args)
     return 0;
 }
 
+QString roleText(const PageWord &word)
+{
+    switch (word.role) {
+    case PageWord::Role::SmallerThanBody:
+        return QStringLiteral("smaller than the body text");
+    case PageWord::Role::LargerThanBody:
+        return QStringLiteral("larger than the body text");
+    case PageWord::Role::Body:
+        break;
+    }
+    return QStringLiteral("body text");
+}
+
+// What the draft could not place, for the author to look at.
+void reportDraft(const DraftResult &draft)
+{
+    QTextStream err(stderr);
+    err << "draft: " << draft.words.size() << " words on the picture (read at scale "
+        << QString::number(draft.readingScale, 'f', 2) << "), " << draft.stretches.size()
+        << " stretches of speech (loud above " << QString::number(draft.thresholdDb, 'f', 1)
+        << " dB, pauses from " << draft.minPauseMs << " ms), " << draft.links.size() << " links, "
+        << QString::number(draft.msPerSyllable, 'f', 0) << " ms a syllable\n";
+    for (const PageWord &word : draft.words) {
+        if (word.role != PageWord::Role::Body) {
+            err << "draft: left out \"" << word.text << "\": its letters are "
+                << QString::number(word.sizeRatio, 'f', 2) << " times the body text's (" << roleText(word)
+                << ")\n";
+        }
+    }
+    for (int i : draft.unreadWords())
+        err << "draft: not heard in the recording: \"" << draft.words[std::size_t(i)].text << "\"\n";
+    for (int j : draft.unplacedStretches()) {
+        const SpeechStretch &s = draft.stretches[std::size_t(j)];
+        err << "draft: sound at " << s.start << ".." << s.stop << " ms is no word of the page\n";
+    }
+}
+
+int draft(const QStringList &args)
+{
+    QString chapterPath, dataFolder;
+    double scale = 1.0;
+    bool write = false, replace = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == u"--scale" && i + 1 < args.size()) {
+            bool ok = false;
+            scale = args[++i].toDouble(&ok);
+            if (!ok || scale <= 0)
+                return usage();
+        } else if (args[i] == u"--data" && i + 1 < args.size()) {
+            dataFolder = args[++i];
+        } else if (args[i] == u"--write") {
+            write = true;
+        } else if (args[i] == u"--replace") {
+            replace = true;
+        } else if (chapterPath.isEmpty() && !args[i].startsWith(u"--")) {
+            chapterPath = args[i];
+        } else {
+            return usage();
+        }
+    }
+    if (chapterPath.isEmpty() || (replace && !write))
+        return usage();
+    if (!QFileInfo(chapterPath).isFile()) {
+        std::fprintf(stderr, "lirena-check: %s: no such file\n", qPrintable(chapterPath));
+        return kExitNoFile;
+    }
+
+    Chapter chapter;
+    ChapterFile file(chapter);
+    file.setDataFolder(dataFolder.isEmpty() ? QFileInfo(chapterPath).absolutePath() : dataFolder);
+    DumpView view;
+    view.scale = scale;
+    file.LoadChapter(chapterPath, view);
+    const auto failed = [&](const QString &why) {
+        std::fprintf(stderr, "lirena-check: %s: %s\n", qPrintable(chapterPath), qPrintable(why));
+        return kExitFailed;
+    };
+    if (!view.error.isEmpty())
+        return failed(view.error);
+    QString error;
+    // The same page, files and drafting as the "All Objects" page's Auto Draft.
+    const DraftSource source = DraftSource::of(file, &error);
+    if (source.isNull())
+        return failed(error);
+    const int held = chapter.LstGObj.count() + chapter.LstVObj.count() + chapter.LstVGObj.count();
+    if (write && held > 0 && !replace) {
+        std::fprintf(stderr,
+                     "lirena-check: %s: the chapter holds %d objects; not saved: give --replace to save the "
+                     "draft over them\n",
+                     qPrintable(chapterPath), held);
+        return kExitRefused;
+    }
+
+    const DraftResult result = draftPage(source);
+    if (!result.error.isEmpty())
+        return failed(result.error);
+    reportDraft(result);
+    applyDraft(chapter, result, DraftApply::Replace, scale);
+
+    ChapterDumpInput dumpInput;
+    dumpInput.chapter = &chapter;
+    dumpInput.file = &file;
+    dumpInput.sectionPlay = view.sectionPlay;
+    dumpInput.subjects = view.subjects;
+    const qint64 length = SoundMediaDevice::probeLength(source.recording);
+    if (length >= 0)
+        dumpInput.mediaLength = length;
+    QTextStream(stdout) << chapterDumpJson(dumpInput);
+
+    if (write && !file.SaveChapter(chapterPath, view.sectionPlay, &error))
+        return failed(error);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -269,5 +398,7 @@ int main(int argc, char **argv)
         return sounds(args);
     if (verb == u"decode")
         return decode(args);
+    if (verb == u"draft")
+        return draft(args);
     return usage();
 }

@@ -113,6 +113,27 @@ TEST(LessonCatalogue, ExpandingAGroupClosesTheOthers)
     EXPECT_FALSE(view->isExpanded(c.tree.tree().item(1)->index()));
 }
 
+TEST(LessonCatalogue, ATreeBuiltLaterIsTheSameAndOpensTheGroupAskedForBefore)
+{
+    Course c;
+    TTreeCombo tree;
+    LessonCatalogue later(tree);
+    int built = 0;
+    QObject::connect(&later, &LessonCatalogue::treeScanned, [&] { ++built; });
+    later.scanLater(Profile(c.dir.filePath("Vedra.ini")).readSectionValues("LessonGroups"), c.dir.path());
+    later.expandChapterGroup("02"); // the chapter shown, read before the tree
+    EXPECT_FALSE(tree.hasNodes());
+    EXPECT_EQ(later.lessonAfter("on.ini"), "dokuz.ini"); // asked for sooner: built now
+    later.ensureScanned();
+    EXPECT_EQ(built, 1);
+    QStringList layout;
+    for (QStandardItem *node : tree.nodesDepthFirst())
+        layout << QString(node->parent() ? "  " : "") + node->text();
+    EXPECT_EQ(layout, c.layout());
+    EXPECT_FALSE(tree.treeView()->isExpanded(tree.tree().item(0)->index()));
+    EXPECT_TRUE(tree.treeView()->isExpanded(tree.tree().item(1)->index()));
+}
+
 TEST(LessonCatalogue, ALessonNameWiderThanTheScreenIsCut)
 {
     // The longest name a chapter may hold (1 MiB), which no list should have to lay out whole.

@@ -1,6 +1,7 @@
 #include "app/lessonmenu.h"
 #include "app/tmainform.h"
 #include "app/navigation.h"
+#include "app/ttreecombo.h"
 #include "fakedialogs.h"
 #include "windowcontrols.h"
 
@@ -24,6 +25,7 @@
 #include <QTextBrowser>
 #include <QPushButton>
 #include <QToolButton>
+#include <QTreeView>
 
 #include "../qtprinters.h"
 
@@ -364,6 +366,27 @@ TEST_F(MainFormTest, DamagedPagePictureIsReportedAndTheChapterStillLoads)
     EXPECT_GT(f.chapter().LstGObj.count(), 0);
     EXPECT_EQ(control<TRadioGroup>(f, "RGrpMode")->itemIndex(), 2);
     EXPECT_TRUE(f.isVisible());
+}
+
+TEST_F(MainFormTest, LessonsAskedForBeforeTheFirstPageIsShownAreThere)
+{
+    settings("\n[LessonGroups]\n01=Harfler\n02=Heceler ve Kelimeler\n09=Yardım\n");
+    // Never shown: the chapter files are read for the lessons tree once the first page is on screen.
+    TMainForm &f = create();
+    auto *tree = control<TTreeCombo>(f, "TComboLessons");
+    EXPECT_FALSE(tree->hasNodes());
+    control<QPushButton>(f, "btnLessons")->click();
+    EXPECT_TRUE(tree->view()->isVisible());
+    EXPECT_TRUE(tree->hasNodes());
+    tree->hidePopup();
+
+    TMainForm &g = create();
+    g.lessons().GoToChapter(kCourse + "/sayfa01.ini");
+    control<QToolButton>(g, "btnNext")->click();
+    EXPECT_EQ(g.chapterFile().ChapterFileName, "sayfa02.ini");
+    tree = control<TTreeCombo>(g, "TComboLessons");
+    EXPECT_TRUE(
+        tree->treeView()->isExpanded(tree->tree().item(0)->index())); // the group of the chapter shown
 }
 
 TEST_F(MainFormTest, SourceFolderComesFromTheRegistry)

@@ -6,12 +6,20 @@
 #include "../qtprinters.h"
 
 #include "authoring/objectspage.h"
+#include "authoring/pagedrafter.h"
+#include "lesson/chapterfile.h"
 #include "player/tupdown.h"
+#include "tools/chapterdump.h"
 
 #include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QListView>
+#include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
@@ -47,7 +55,104 @@ struct Authoring : PageHarness
     }
 };
 
+// The words page of the sample course read through its file, its objects
+// deleted as an author would before drafting it; Auto Draft wired.
+struct Drafting : PageHarness
+{
+    ChapterFile file{chapter};
+    std::unique_ptr<ObjectsPage> objects;
+
+    Drafting()
+    {
+        file.setDataFolder(LIRENA_SAMPLE_COURSE);
+        ChapterView view;
+        file.LoadChapter(LIRENA_SAMPLE_COURSE "/sayfa04.ini", view);
+        while (!chapter.LstVGObj.isEmpty())
+            chapter.deleteLink(chapter.LstVGObj.at<TVGObj>(0));
+        while (!chapter.LstVObj.isEmpty())
+            chapter.deleteVoice(chapter.LstVObj.at<TVoiceObj>(0));
+        while (!chapter.LstGObj.isEmpty())
+            chapter.deleteGraphic(chapter.LstGObj.at<TGraphicObj>(0));
+        chapter.setModified(false);
+        objects = std::make_unique<ObjectsPage>(
+            chapter, player, ObjectsPage::DraftParts{.chapterFile = &file, .dialogs = &dialogs});
+        QApplication::processEvents();
+    }
+    QPushButton *button(const char *name) { return control<QPushButton>(*objects, name); }
+    // Clicks Auto Draft, does what is given while it runs, waits for its end; true when applied.
+    bool draft(const std::function<void()> &meanwhile = {})
+    {
+        QSignalSpy finished(objects->drafter(), &PageDrafter::finished);
+        button("BtnAutoDraft")->click();
+        if (meanwhile)
+            meanwhile();
+        if (finished.isEmpty() && !finished.wait(30000))
+            return false;
+        QApplication::processEvents(); // the button looks at the chapter again
+        return finished.at(0).at(0).toBool();
+    }
+    bool untouched() const
+    {
+        return chapter.LstGObj.isEmpty() && chapter.LstVGObj.isEmpty() && !chapter.Modified();
+    }
+};
+
 } // namespace
+
+TEST(ObjectsPage, AutoDraftMakesTheCheckToolsObjectsAtTheDisplayScale)
+{
+    Drafting d;
+    d.setOptions(PageDisplay::ChosenSize, 2); // shown at 50 %
+    ASSERT_TRUE(d.button("BtnAutoDraft")->isEnabled());
+    ASSERT_TRUE(d.draft());
+    EXPECT_TRUE(d.chapter.Modified());
+    EXPECT_FALSE(d.button("BtnAutoDraft")->isEnabled());
+
+    // What the check tool drafts over the objects of the same file at the same scale.
+    QProcess tool;
+    tool.start(LIRENA_BINARY_DIR "/lirena-check",
+               {"draft", LIRENA_SAMPLE_COURSE "/sayfa04.ini", "--scale", "0.5"});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    const QJsonObject expected = QJsonDocument::fromJson(tool.readAllStandardOutput()).object();
+    ChapterDumpInput dump;
+    dump.chapter = &d.chapter;
+    dump.file = &d.file;
+    const QJsonObject drafted = QJsonDocument::fromJson(chapterDumpJson(dump).toUtf8()).object();
+    ASSERT_EQ(expected["read"].toArray().size(), 8);
+    for (const char *key : {"lastIds", "graphics", "voices", "links", "click", "read"})
+        EXPECT_EQ(drafted[key], expected[key]) << key;
+
+    // Ordinary objects: with the graphic objects deleted the page may be drafted again.
+    while (!d.chapter.LstGObj.isEmpty()) {
+        d.chapter.LstGObj.setCurrentIndex(0);
+        d.button("BtnDelete")->click();
+    }
+    QApplication::processEvents();
+    EXPECT_TRUE(d.button("BtnAutoDraft")->isEnabled());
+}
+
+TEST(ObjectsPage, AutoDraftCancelledOutlivedOrFailingChangesNothing)
+{
+    Drafting d;
+    EXPECT_FALSE(d.draft([&d] { d.button("BtnCancelDraft")->click(); }));
+    EXPECT_TRUE(d.untouched());
+    EXPECT_FALSE(d.draft([&d] { d.chapter.ClearChapter(); })); // another chapter loaded meanwhile
+    EXPECT_TRUE(d.untouched());
+
+    d.file.ImageFile = "nothing.jpg"; // a picture the chapter names but nobody can read
+    EXPECT_FALSE(d.draft());
+    ASSERT_EQ(d.dialogs.errors.size(), 1);
+    EXPECT_TRUE(d.dialogs.errors[0].contains("nothing.jpg")) << d.dialogs.errors[0].toStdString();
+    EXPECT_TRUE(d.untouched());
+
+    // The page going while its draft runs waits for it; the chapter stays.
+    d.file.ImageFile = "sayfa04.jpg";
+    d.button("BtnAutoDraft")->click();
+    ASSERT_TRUE(d.objects->drafter()->running());
+    d.objects.reset();
+    QApplication::processEvents();
+    EXPECT_TRUE(d.untouched());
+}
 
 TEST(ObjectsPage, AddStoresPicturePixelsAndTheNextIdAboveTheHighest)
 {

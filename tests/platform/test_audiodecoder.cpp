@@ -113,3 +113,45 @@ TEST(AudioDecoder, TruncatedMp3PlaysWhatItHolds)
     EXPECT_LT(d->lengthMs(), 3000);
     EXPECT_EQ(qint64(decodeAll(*d).size()), d->totalFrames() * 2);
 }
+
+// Opened without a scan, a file whose LAME header tells its length gives the
+// length and the sound a scan gives; a file cut short behind its header, or
+// without one, is left unknown until scanned. Such a decoder given the index
+// of a scanned one seeks as exactly.
+TEST(AudioDecoder, TheHeaderGivesTheLengthAScanMeasures)
+{
+    const struct
+    {
+        const char *name;
+        bool fromHeader;
+    } files[] = {{"cbr-44k-stereo.mp3", true},
+                 {"vbr-22k-mono-id3.mp3", true},
+                 {"click-48k-mono.mp3", true},
+                 {"truncated.mp3", false},
+                 {"untagged-44k-stereo.mp3", false}};
+    for (const auto &file : files) {
+        SCOPED_TRACE(file.name);
+        auto quick = AudioDecoder::open(kData + file.name, nullptr, AudioDecoder::Scan::Later);
+        auto scanned = AudioDecoder::open(kData + file.name, nullptr, AudioDecoder::Scan::Always);
+        ASSERT_TRUE(quick && scanned);
+        EXPECT_EQ(quick->lengthKnown(), file.fromHeader);
+        EXPECT_FALSE(quick->indexed());
+        if (!quick->lengthKnown())
+            quick->scan();
+        EXPECT_EQ(quick->totalFrames(), scanned->totalFrames());
+        EXPECT_EQ(decodeAll(*quick), decodeAll(*scanned));
+        if (!file.fromHeader)
+            continue;
+
+        auto indexed = AudioDecoder::open(kData + file.name, nullptr, AudioDecoder::Scan::Later);
+        indexed->takeIndex(*scanned);
+        EXPECT_TRUE(indexed->indexed());
+        for (const qint64 frame : {scanned->totalFrames() - 3000, qint64(1153)}) {
+            std::vector<qint16> got(10 * size_t(indexed->channels())), want(got.size());
+            ASSERT_TRUE(indexed->seek(frame) && scanned->seek(frame));
+            ASSERT_EQ(indexed->read(got.data(), 10), 10);
+            scanned->read(want.data(), 10);
+            EXPECT_EQ(got, want) << "frame " << frame;
+        }
+    }
+}

@@ -234,3 +234,27 @@ TEST_F(ProfileTest, FailedSaveNamesTheFileAndKeepsTheChanges)
     EXPECT_TRUE(p.isDirty());
     EXPECT_EQ(p.readString("S", "k"), "v");
 }
+
+TEST_F(ProfileTest, OneSectionReadsAsInTheWholeFileAndIsNeverSaved)
+{
+    // "Çiçek" in UTF-8 bytes, but the file is no UTF-8 as a whole (a lone 0xE7
+    // further on): both read it in the Turkish code page.
+    const QString path =
+        write("Top=1\r\n[Other]\r\nName=x\r\n[ general ]\r\nName = \xC3\x87i\xC3\xA7"
+              "ek\r\nname=2\r\n"
+              ";Name=3\r\nID=07\r\n\r\n[GraphicObjects]\r\n1=\xE7|1|2|3|4\r\n[General]\r\nGroupID=09\r\n");
+    const QByteArray bytes = read(path);
+    const Profile whole(path);
+    Profile general(path, QStringLiteral("General"));
+    for (const char *key : {"Name", "ID", "GroupID", "Top"})
+        EXPECT_EQ(general.readString("General", key, "-"), whole.readString("General", key, "-")) << key;
+    EXPECT_EQ(general.readString("General", "Name"), QStringLiteral("Ã‡iÃ§ek"));
+    EXPECT_EQ(general.readSectionValues("General"), whole.readSectionValues("General"));
+    EXPECT_FALSE(general.sectionExists("GraphicObjects"));
+
+    general.writeString("General", "Name", "y");
+    QString error;
+    EXPECT_FALSE(general.save(&error));
+    EXPECT_TRUE(error.contains(path));
+    EXPECT_EQ(read(path), bytes);
+}

@@ -4,17 +4,24 @@
 // machine does not turn them red; bench/bench_media measures how close the
 // position really stays.
 
+#include "platform/audiodecoder.h"
 #include "platform/soundmediadevice.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
+#include <ctime>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 using namespace lirena;
 
@@ -79,6 +86,97 @@ TEST(SoundMediaDevice, SeeksAreClampedAndLeaveTheDeviceStopped)
     EXPECT_EQ(device.mode(), MediaDevice::Mode::Stopped);
     sleepMs(100);
     EXPECT_EQ(device.position(), 2000);
+}
+
+TEST(SoundMediaDevice, ALengthMeasuredLaterTakesTheSeekAskedBefore)
+{
+    // A 4 s tone without an Xing/Info tag 100 times over: 400 s that only a scan can measure.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("long.mp3");
+    {
+        QFile in(kData + "untagged-44k-stereo.mp3");
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+        const QByteArray tone = in.readAll();
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 100; ++i)
+            out.write(tone);
+    }
+    SoundMediaDevice device;
+    int told = 0;
+    device.setLengthKnownHandler([&] { ++told; });
+    QElapsedTimer wall;
+    wall.start();
+    ASSERT_TRUE(device.open(path));
+    EXPECT_LT(wall.elapsed(), 150) << "open() read the whole file";
+    EXPECT_FALSE(device.lengthKnown());
+    device.setPosition(300000);
+    device.play();
+    EXPECT_EQ(device.position(), 300000);
+    while (told == 0 && wall.elapsed() < 5000) {
+        QCoreApplication::processEvents();
+        sleepMs(5);
+    }
+    EXPECT_EQ(told, 1);
+    ASSERT_TRUE(device.lengthKnown());
+    EXPECT_EQ(device.length(), AudioDecoder::open(path)->lengthMs());
+    sleepMs(300);
+    EXPECT_EQ(device.mode(), MediaDevice::Mode::Playing);
+    EXPECT_GE(device.position(), 300000);
+    EXPECT_LT(device.position(), 300000 + 1000);
+}
+
+namespace {
+
+// The id of this process's thread of that name, or 0.
+pid_t threadNamed(const QString &name)
+{
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(task + QStringLiteral("/comm")));
+        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == name.toUtf8())
+            return pid_t(task.toInt());
+    }
+    return 0;
+}
+
+} // namespace
+
+// Reading the position never waits for the playback thread: held up for
+// 400 ms (a signal makes it sleep), it holds up no reader, and the position
+// goes on with the sound the output still holds.
+TEST(SoundMediaDevice, PositionIsReadWhileThePlaybackThreadIsHeldUp)
+{
+    SoundMediaDevice device;
+    ASSERT_TRUE(device.open(kData + "cbr-44k-stereo.mp3"));
+    device.play();
+    sleepMs(300);
+    const pid_t playback = threadNamed(QStringLiteral("playback"));
+    ASSERT_NE(playback, 0);
+    struct sigaction hold = {}, before = {};
+    hold.sa_handler = [](int) {
+        const timespec pause{0, 400 * 1000 * 1000};
+        nanosleep(&pause, nullptr);
+    };
+    sigaction(SIGUSR1, &hold, &before);
+    const qint64 start = device.position();
+    ASSERT_EQ(syscall(SYS_tgkill, getpid(), playback, SIGUSR1), 0);
+    QElapsedTimer wall;
+    wall.start();
+    qint64 slowest = 0;
+    while (wall.elapsed() < 300) {
+        QElapsedTimer read;
+        read.start();
+        device.position();
+        device.mode();
+        slowest = std::max(slowest, read.elapsed());
+        sleepMs(10);
+    }
+    EXPECT_LT(slowest, 150);
+    EXPECT_GT(device.position(), start);
+    sleepMs(200); // the thread sleeps no more
+    sigaction(SIGUSR1, &before, nullptr);
+    EXPECT_EQ(device.mode(), MediaDevice::Mode::Playing);
 }
 
 TEST(SoundMediaDevice, PositionFollowsTheWallClock)

@@ -8,8 +8,9 @@
 #include "scripteddevice.h"
 
 #include "lesson/chapter.h"
-#include "player/player.h"
+#include "player/pagepicturecache.h"
 #include "player/pageview.h"
+#include "player/player.h"
 #include "player/rotatedlabel.h"
 #include "player/tslider.h"
 
@@ -39,6 +40,8 @@ struct PageHarness
     QString folder = QDir::tempPath();
     int pointed = -1;        // the link id the "File" page would show
     int bottomEdgeSeen = 0;  // how often the pointer asked for the control panel
+    lirena::PagePictureCache *pages =
+        nullptr; // where pictures come from, as in the window; none: made directly
 
     lirena::Player player{chapter, media, dialogs,
                           lirena::Player::Widgets{
@@ -57,6 +60,11 @@ struct PageHarness
                               .screenSize = [this] { return screen; },
                               .controlPanelHeight = [this] { return panelHeight; },
                               .resolve = [this](const QString &name) { return folder + "/" + name; },
+                              .pagePicture =
+                                  [this](const QString &path, const lirena::PageSizing &sizing) {
+                                      return pages ? pages->picture(path, sizing)
+                                                   : lirena::makePagePicture(path, sizing);
+                                  },
                           }};
     lirena::PlaybackControl &playback = player.playback();
     lirena::PageDisplay &page = player.page();

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
+
 using namespace lirena;
 
 namespace {
@@ -133,4 +137,44 @@ TEST(ResizeBilinear, HalvingACheckerboardGivesGrey)
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x)
             ASSERT_NEAR(qRed(half.pixel(x, y)), 127.5, 1.5);
+}
+
+TEST(ResizeBilinear, AgreesWithPlainBilinearOnNoiseOfEverySize)
+{
+    // Plain bilinear with the weights in 256ths: output pixel d's centre is at
+    // (d + 0.5) * in / out - 0.5 input pixels, held inside the picture.
+    auto position = [](int d, int in, int out) {
+        const double p = std::clamp((d + 0.5) * in / out - 0.5, 0.0, in - 1.0);
+        return std::floor(p * 256 + 1e-9) / 256;
+    };
+    std::mt19937 random(7);
+    const QSize cases[][2] = {{{1, 1}, {3, 2}},    {{1, 9}, {5, 4}},     {{9, 1}, {4, 3}},    {{13, 9}, {5, 4}},
+                              {{13, 9}, {29, 17}}, {{37, 23}, {11, 50}}, {{67, 41}, {39, 23}}, {{6, 5}, {1, 1}}};
+    for (const auto &[in, out] : cases) {
+        QImage source(in, QImage::Format_ARGB32);
+        for (int y = 0; y < in.height(); ++y)
+            for (int x = 0; x < in.width(); ++x)
+                source.setPixel(x, y, quint32(random()));
+        const QImage shown = resizeBilinear(source, out.width(), out.height());
+        ASSERT_EQ(shown.size(), out);
+        for (int y = 0; y < out.height(); ++y) {
+            const double py = position(y, in.height(), out.height());
+            const int y0 = int(py), y1 = std::min(y0 + 1, in.height() - 1);
+            for (int x = 0; x < out.width(); ++x) {
+                const double px = position(x, in.width(), out.width());
+                const int x0 = int(px), x1 = std::min(x0 + 1, in.width() - 1);
+                const QRgb p = shown.pixel(x, y);
+                ASSERT_EQ(qAlpha(p), 255);
+                for (int shift : {16, 8, 0}) {
+                    auto channel = [shift](QRgb pixel) { return int(pixel >> shift & 0xFF); };
+                    auto at = [&](int sx, int sy) { return double(channel(source.pixel(sx, sy))); };
+                    const double top = at(x0, y0) + (at(x1, y0) - at(x0, y0)) * (px - x0);
+                    const double bottom = at(x0, y1) + (at(x1, y1) - at(x0, y1)) * (px - x0);
+                    ASSERT_NEAR(channel(p), top + (bottom - top) * (py - y0), 1.0)
+                        << in.width() << "x" << in.height() << " to " << out.width() << "x" << out.height()
+                        << " at " << x << "," << y;
+                }
+            }
+        }
+    }
 }

@@ -7,6 +7,7 @@
 #include "../app/windowcontrols.h"
 #include "app/tmainform.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -158,6 +159,10 @@ TEST(AlsaMixer, TheWindowsMasterSliderMovesTheSystemVolume)
     env.registryFile = program.filePath("registry.ini");
     env.dialogs = &dialogs;
     TMainForm form(env);
+    // The sliders are read from the mixer once the window is on screen.
+    form.show();
+    QApplication::processEvents();
+    QApplication::processEvents();
     auto *master = control<QSlider>(form, "MasterControl");
     EXPECT_EQ(master->value(), 100);
     EXPECT_TRUE(master->isEnabled());

@@ -81,6 +81,32 @@ TEST(OpenMedia, OpenedRecordingBringsTheControlsToLife)
     EXPECT_TRUE(b.dialogs.warnings.isEmpty());
 }
 
+// A recording measured after it opened shows no length till then; a seek
+// asked meanwhile is kept whole (not clamped to a length of 0, nor taken for
+// the end by the tick), and the slider and total time follow the length when
+// it comes.
+TEST(OpenMedia, ALengthMeasuredLaterIsShownWhenItComes)
+{
+    Bench b;
+    b.device.measures = true;
+    b.openFile();
+    EXPECT_EQ(b.total.text(), "");
+    EXPECT_EQ(b.slider.maximum(), 0);
+    b.control.SeekMedia(2500);
+    b.control.PlayMedia();
+    b.control.PlaybackTick();
+    EXPECT_EQ(b.device.pos, 2500);
+    EXPECT_TRUE(b.control.isPlaying());
+    EXPECT_GT(b.control.length(), 2500);
+
+    b.device.measured();
+    EXPECT_EQ(b.slider.maximum(), 4000);
+    EXPECT_EQ(b.slider.value(), 2500);
+    EXPECT_EQ(b.total.text(), "(00:00:04.0)");
+    EXPECT_EQ(b.time.text(), "00:00:02.5");
+    EXPECT_EQ(b.control.length(), 4000);
+}
+
 TEST(OpenMedia, FailureLeavesEverythingInertAndWarnsOnlyForMp3)
 {
     Bench b;
