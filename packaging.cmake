@@ -1,7 +1,7 @@
-# Installing: the program finds its decoder library and example course from
+# Installing: the program finds its decoder library, word finder module and example course from
 # its own place (bin/ beside lib/lirena/ and share/lirena/), so any prefix works.
 install(TARGETS lirena lirena-check RUNTIME DESTINATION bin)
-install(TARGETS xaudio LIBRARY DESTINATION lib/lirena)
+install(TARGETS xaudio lirena-words LIBRARY DESTINATION lib/lirena)
 install(DIRECTORY sample-course/ DESTINATION share/lirena/example-course)
 install(FILES data/org.lirena.Lirena.desktop DESTINATION share/applications)
 install(FILES data/org.lirena.Lirena.svg DESTINATION share/icons/hicolor/scalable/apps)

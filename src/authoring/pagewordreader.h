@@ -8,13 +8,10 @@
 #include <memory>
 #include <vector>
 
-namespace tesseract {
-class TessBaseAPI;
-}
-
 namespace lirena {
 
 class GrayPicture;
+class WordEngine;
 
 // One word found on a page picture. Rectangles are in the picture's own
 // pixels, right and bottom exclusive, as ImageRect is.
@@ -44,23 +41,26 @@ constexpr double kLargerThanBody = 1.4;
 
 // Finds the words on a page picture with Tesseract's Turkish data. Owns the
 // engine, which is loaded once and read with many times; one reader serves
-// one thread at a time (a background worker makes its own).
+// one thread at a time (a background worker makes its own). The engine is
+// in the module "liblirena-words.so", opened at the first start(): beside
+// the program, or in lib/lirena/ of an installed one.
 class PageWordReader
 {
 public:
     // Called with 0 to 100; returning false cancels the reading.
     using Progress = std::function<bool(int percent)>;
 
-    PageWordReader();
+    // modulePath: the word finder module; empty for the program's own.
+    explicit PageWordReader(QString modulePath = {});
     ~PageWordReader();
     PageWordReader(const PageWordReader &) = delete;
     PageWordReader &operator=(const PageWordReader &) = delete;
 
     // Loads the engine and its Turkish data, from TESSDATA_PREFIX when that is
     // set, else from where the system's package puts it. False, with the
-    // reason in *error, when the data is not there.
+    // reason in *error, when the module or the data is not there.
     bool start(QString *error = nullptr);
-    bool started() const { return mApi != nullptr; }
+    bool started() const { return mEngine != nullptr; }
 
     // The words of the picture: lines top to bottom, words left to right. A
     // word is a run of characters holding at least one letter or digit;
@@ -75,7 +75,8 @@ public:
     static constexpr int kReadingLetterHeight = 32;
 
 private:
-    std::unique_ptr<tesseract::TessBaseAPI> mApi;
+    QString mModulePath;
+    std::unique_ptr<WordEngine> mEngine;
     double mLastScale = 1.0;
 };
 

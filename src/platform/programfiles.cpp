@@ -17,6 +17,17 @@ bool ProgramFiles::canWriteIn(const QString &folder)
     return probe.open();
 }
 
+QString ProgramFiles::library(const QString &programFolder, const QString &name)
+{
+    const QString beside = QDir(programFolder).filePath(name);
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString installed = QDir::cleanPath(programFolder + QStringLiteral("/../lib/lirena/") + name);
+    if (QFileInfo::exists(installed))
+        return installed;
+    return beside;
+}
+
 namespace {
 
 bool canWrite(const QString &path)

@@ -22,6 +22,11 @@ public:
     // its first copy when that is where the file lives.
     static QString place(const QString &programFolder, const QString &name, const Fill &fill);
 
+    // Where a library of the program's own is: beside the program (a build),
+    // else in lib/lirena/ beside the program's bin/ (an install); the first
+    // when neither has it, so that a message names where it was looked for.
+    static QString library(const QString &programFolder, const QString &name);
+
     // Whether a new file can be made in folder: tried, not read off the
     // permission bits (a read-only mount or an administrator's rights decide too).
     static bool canWriteIn(const QString &folder);

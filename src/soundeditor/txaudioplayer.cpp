@@ -1,5 +1,7 @@
 #include "soundeditor/txaudioplayer.h"
 
+#include "platform/programfiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -68,14 +70,7 @@ TXaudioPlayer::~TXaudioPlayer()
 
 QString TXaudioPlayer::defaultXaudioPath()
 {
-    const QString folder = QCoreApplication::applicationDirPath();
-    const QString beside = folder + QStringLiteral("/libxaudio.so");
-    if (QFileInfo::exists(beside))
-        return beside;
-    const QString installed = QDir::cleanPath(folder + QStringLiteral("/../lib/lirena/libxaudio.so"));
-    if (QFileInfo::exists(installed))
-        return installed;
-    return beside;
+    return ProgramFiles::library(QCoreApplication::applicationDirPath(), QStringLiteral("libxaudio.so"));
 }
 
 int TXaudioPlayer::Priority() const

@@ -3,6 +3,7 @@
 #include "lesson/chapterfile.h"
 #include "platform/profile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -105,8 +106,19 @@ TEST(PageDraft, SyllablesAndObjectNames)
     EXPECT_EQ(draftObjectName(QStringLiteral("|=.")), QString());
 }
 
-TEST(PageDraft, ReaderNamesTheTurkishDataItCannotFind)
+TEST(PageDraft, ReaderNamesTheModuleOrTheTurkishDataItCannotUse)
 {
+    // A missing module, and a library that is no word finder, are refused by name.
+    for (const QString &module : {QStringLiteral("/no/such/liblirena-words.so"),
+                                  QCoreApplication::applicationDirPath() + QStringLiteral("/libxaudio.so")}) {
+        PageWordReader reader(module);
+        QString error;
+        EXPECT_FALSE(reader.start(&error));
+        EXPECT_FALSE(reader.started());
+        EXPECT_TRUE(error.contains(module)) << error.toStdString();
+        EXPECT_TRUE(reader.read(GrayPicture(4, 4, std::vector<std::uint8_t>(16, 255))).empty());
+    }
+
     const QByteArray saved = qgetenv("TESSDATA_PREFIX");
     qputenv("TESSDATA_PREFIX", "/no/such/tessdata");
     PageWordReader reader;

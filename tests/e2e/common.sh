@@ -44,7 +44,8 @@ fail() {
 
 start_player() {
     mkdir -p -m 700 "$work/runtime"
-    cp "$build/lirena" "$work/lirena"
+    # The program with its own libraries, as it is built and installed.
+    cp "$build/lirena" "$build/libxaudio.so" "$build/liblirena-words.so" "$work/"
     printf '%b' "$1" > "$work/Vedra.ini"
     XDG_RUNTIME_DIR=$work/runtime "$work/lirena" &
     pid=$!

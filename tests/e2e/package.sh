@@ -42,7 +42,7 @@ done
 root=$work/root
 dpkg -x "$deb" "$root"
 chmod 755 "$root"
-for f in usr/bin/lirena usr/bin/lirena-check usr/lib/lirena/libxaudio.so \
+for f in usr/bin/lirena usr/bin/lirena-check usr/lib/lirena/libxaudio.so usr/lib/lirena/liblirena-words.so \
     usr/share/lirena/example-course/sayfa01.ini usr/share/applications/org.lirena.Lirena.desktop \
     usr/share/icons/hicolor/scalable/apps/org.lirena.Lirena.svg usr/share/metainfo/org.lirena.Lirena.metainfo.xml \
     usr/share/man/man1/lirena.1 usr/share/man/man1/lirena-check.1; do
@@ -59,6 +59,10 @@ done
 # The checker finds the decoder library where it was installed.
 "$root/usr/bin/lirena-check" decode "$root/usr/share/lirena/example-course/sayfa01.mp3" "$work/x.raw" ||
     fail "the installed lirena-check cannot decode"
+# And the word finder module: the example's word page drafted gives its words.
+"$root/usr/bin/lirena-check" draft "$root/usr/share/lirena/example-course/sayfa04.ini" >"$work/draft.json" \
+    2>"$work/draft.log" || { cat "$work/draft.log"; fail "the installed lirena-check cannot draft"; }
+grep -q '"name": "elma"' "$work/draft.json" || fail "the installed word finder found no words"
 
 # The desktop menu's command, run as a user who may write only in their home.
 home=$work/home
