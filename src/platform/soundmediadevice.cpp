@@ -29,6 +29,9 @@ namespace {
 // rest in the stream's: asking 70 ms leaves 52 ms there, topped up every
 // 20 ms, so that some 30 ms are always left.
 const int kBufferMs = 70;
+// How long an output is kept after it was closed (see halt()): far longer
+// than the sound server takes to answer, however busy the machine.
+const int kRetiredOutputMs = 3000;
 // The output is topped up whenever the playback thread wakes up and finds
 // room for this much: the audio output's own timer wakes it every 20 ms, so
 // the sound needs no wake-ups of its own (a poll every few ms cost more than
@@ -179,12 +182,18 @@ public:
         mOutput = nullptr;
         mDecoder.reset();
         // Every play gets an output of its own: one that was reset is not used
-        // again. It is deleted from the event loop: its destructor runs the
+        // again. It is deleted from the event loop, for its destructor runs the
         // events queued meanwhile (the next play), which must not find this
-        // engine halfway through.
+        // engine halfway through; and only kRetiredOutputMs later: Qt's pulse
+        // output answers a buffer underrun by asking the server to drain,
+        // with itself to be told, and closing does not withdraw the question.
+        // An answer on its way when the output is closed would be delivered to
+        // a deleted object. Outputs still waiting when the playback thread
+        // ends are left as they are, closed, for the same reason.
         if (mSink) {
             mSink->reset();
-            mSink.release()->deleteLater();
+            QAudioSink *retired = mSink.release();
+            QTimer::singleShot(kRetiredOutputMs, retired, &QObject::deleteLater);
         }
     }
 
