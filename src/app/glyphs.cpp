@@ -120,6 +120,9 @@ public:
         const int side = std::min(size.width(), size.height());
         return QSize(side, side);
     }
+    // On a high-density screen the size is in device pixels: QIcon::pixmap(size,
+    // ratio) asks for size times ratio (through scaledPixmap, whose default
+    // comes here) and gives the picture its ratio itself.
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
     {
         const int side = std::max(1, std::min(size.width(), size.height()));

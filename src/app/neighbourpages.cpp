@@ -53,7 +53,7 @@ void NeighbourPages::makeAhead()
 }
 
 void NeighbourPages::makeFirstPageAhead(PagePictureCache &pages, const Profile &settings,
-                                        const QString &programFolder, QSize screen)
+                                        const QString &programFolder, QSize screen, qreal devicePixelRatio)
 {
     const QString chapter = AppSettings::readRunState(settings).LastChapter;
     if (chapter.isEmpty())
@@ -61,9 +61,11 @@ void NeighbourPages::makeFirstPageAhead(PagePictureCache &pages, const Profile &
     const QString dataFolder = AppSettings::readDataFolder(settings, programFolder);
     // The sizing the page display takes from the same options (Player::applyOptions).
     const DisplayOptions options = AppSettings::readDisplayOptions(settings);
-    pages.makeAhead(
-        {resolveCoursePath(dataFolder, chapter)}, dataFolder,
-        {.screen = screen, .fitScreen = options.ImageSizeType == 0, .sizeIndex = options.ImageSize});
+    pages.makeAhead({resolveCoursePath(dataFolder, chapter)}, dataFolder,
+                    {.screen = screen,
+                     .fitScreen = options.ImageSizeType == 0,
+                     .sizeIndex = options.ImageSize,
+                     .devicePixelRatio = devicePixelRatio});
 }
 
 } // namespace lirena

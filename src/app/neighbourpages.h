@@ -39,9 +39,10 @@ public:
     // Has the neighbours' pages made ahead, in place of any still waiting.
     void makeAhead();
     // Has the page of the chapter the settings restore made ahead, at the
-    // size they choose on this screen, while the window is being built.
+    // size they choose on this screen (logical size, device pixel ratio),
+    // while the window is being built.
     static void makeFirstPageAhead(PagePictureCache &pages, const Profile &settings,
-                                   const QString &programFolder, QSize screen);
+                                   const QString &programFolder, QSize screen, qreal devicePixelRatio);
 
 private:
     Parts p;

@@ -60,7 +60,7 @@ TMainForm::TMainForm(Environment environment, QWidget *parent)
     if (!mEnv.pages) {
         mOwnPages = std::make_unique<PagePictureCache>();
         NeighbourPages::makeFirstPageAhead(*mOwnPages, Profile(settingsPath()), ProgramFolder,
-                                           screen()->geometry().size());
+                                           screen()->geometry().size(), screen()->devicePixelRatio());
     }
     mPages = mEnv.pages ? mEnv.pages : mOwnPages.get();
     buildWindow();
@@ -72,8 +72,9 @@ TMainForm::~TMainForm() = default;
 void TMainForm::makeFirstPageAhead(PagePictureCache &pages, const QString &programFolder)
 {
     const QString folder = withTrailingSlash(programFolder);
+    const QScreen *screen = QGuiApplication::primaryScreen();
     NeighbourPages::makeFirstPageAhead(pages, Profile(AppSettings::placeFile(folder)), folder,
-                                       QGuiApplication::primaryScreen()->geometry().size());
+                                       screen->geometry().size(), screen->devicePixelRatio());
 }
 
 QString TMainForm::settingsPath() const

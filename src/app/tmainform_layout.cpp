@@ -52,6 +52,8 @@ void TMainForm::buildParts()
         .resolve = [this](const QString &name) { return mChapterFile.resolve(name); },
         .pagePicture = [this](const QString &path,
                               const PageSizing &sizing) { return mPages->picture(path, sizing); },
+        // The page is in this window: it has the window's pixel density.
+        .devicePixelRatio = [this] { return devicePixelRatioF(); },
     };
     mPageArea->fillPlayerWidgets(widgets);
     ButtonBar &bar = mPanel->bar();

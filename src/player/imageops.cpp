@@ -4,6 +4,7 @@
 #include <QPolygon>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -21,6 +22,28 @@ const int kDashPeriod = 24;
 inline int clip(int value)
 {
     return value < 0 ? 0 : value > 255 ? 255 : value;
+}
+
+// The first pixel of a picture of the ratio at or after the view pixel edge v:
+// the first whose centre lies at or after it.
+inline int deviceEdge(int v, qreal ratio)
+{
+    return ratio == 1.0 ? v : int(std::ceil(v * ratio - 0.5));
+}
+
+// The pixels of a picture of the ratio that lie in a view rectangle.
+QRect deviceRect(const QRect &view, qreal ratio)
+{
+    if (ratio == 1.0)
+        return view;
+    const int left = deviceEdge(view.left(), ratio), top = deviceEdge(view.top(), ratio);
+    return {left, top, deviceEdge(view.left() + view.width(), ratio) - left,
+            deviceEdge(view.top() + view.height(), ratio) - top};
+}
+
+QPoint devicePoint(QPoint view, qreal ratio)
+{
+    return {deviceEdge(view.x(), ratio), deviceEdge(view.y(), ratio)};
 }
 
 // Bilinear resampling in two passes, across then down. An input pixel's four
@@ -155,9 +178,17 @@ QImage resizeBilinear(const QImage &sourceImage, int w, int h)
     return out;
 }
 
+QSize viewSize(const QImage &picture)
+{
+    const qreal ratio = picture.devicePixelRatio();
+    if (ratio == 1.0)
+        return picture.size();
+    return {int(std::lround(picture.width() / ratio)), int(std::lround(picture.height() / ratio))};
+}
+
 void tintArea(QImage &image, const QRect &area, const QColor &tint)
 {
-    const QRect r = area.normalized() & image.rect();
+    const QRect r = deviceRect(area.normalized(), image.devicePixelRatio()) & image.rect();
     const int dr = tint.red() - 192, dg = tint.green() - 192, db = tint.blue() - 192;
     for (int y = r.top(); y <= r.bottom(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
@@ -168,7 +199,12 @@ void tintArea(QImage &image, const QRect &area, const QColor &tint)
     }
 }
 
-void xorFrame(QImage &image, const PixelRect &rect)
+namespace {
+
+// Calls flip(x, y) for every view pixel of the outline of rect drawn with the
+// page pen, each once.
+template<typename Flip>
+void framePixels(const PixelRect &rect, Flip flip)
 {
     // The pen runs along the outermost pixels of the rectangle, 3 pixels wide
     // around that path.
@@ -177,13 +213,6 @@ void xorFrame(QImage &image, const PixelRect &rect)
     if (right < left || bottom < top)
         return;
     const int width = right - left, height = bottom - top;
-
-    auto flip = [&image](int x, int y) {
-        if (x < 0 || y < 0 || x >= image.width() || y >= image.height())
-            return;
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        line[x] ^= 0x00FFFFFF;
-    };
     auto dashed = [](int along) { return along % kDashPeriod < kDashOn; };
 
     // Each pixel of the band belongs to one side only, taken clockwise from the
@@ -212,10 +241,40 @@ void xorFrame(QImage &image, const PixelRect &rect)
     }
 }
 
-void drawTransparent(QImage &target, const QImage &source, QPoint at)
+} // namespace
+
+void xorFrame(QImage &image, const PixelRect &rect)
+{
+    const qreal ratio = image.devicePixelRatio();
+    if (ratio == 1.0) {
+        framePixels(rect, [&image](int x, int y) {
+            if (x < 0 || y < 0 || x >= image.width() || y >= image.height())
+                return;
+            reinterpret_cast<QRgb *>(image.scanLine(y))[x] ^= 0x00FFFFFF;
+        });
+        return;
+    }
+    // Each view pixel of the outline flips the picture's pixels in it.
+    framePixels(rect, [&image, ratio](int x, int y) {
+        const QRect pixels = deviceRect(QRect(x, y, 1, 1), ratio) & image.rect();
+        for (int dy = pixels.top(); dy <= pixels.bottom(); ++dy) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(dy));
+            for (int dx = pixels.left(); dx <= pixels.right(); ++dx)
+                line[dx] ^= 0x00FFFFFF;
+        }
+    });
+}
+
+QImage copyArea(const QImage &image, const QRect &area)
+{
+    return image.copy(deviceRect(area, image.devicePixelRatio()));
+}
+
+void drawTransparent(QImage &target, const QImage &source, QPoint view)
 {
     if (source.isNull())
         return;
+    const QPoint at = devicePoint(view, target.devicePixelRatio());
     const QRgb key = source.pixel(0, source.height() - 1) | 0xFF000000u;
     const QRect area = QRect(at, source.size()) & target.rect();
     for (int y = area.top(); y <= area.bottom(); ++y) {
@@ -229,8 +288,9 @@ void drawTransparent(QImage &target, const QImage &source, QPoint at)
     }
 }
 
-void drawImage(QImage &target, const QImage &source, QPoint at)
+void drawImage(QImage &target, const QImage &source, QPoint view)
 {
+    const QPoint at = devicePoint(view, target.devicePixelRatio());
     const QRect area = QRect(at, source.size()) & target.rect();
     for (int y = area.top(); y <= area.bottom(); ++y) {
         const auto *s = reinterpret_cast<const QRgb *>(source.constScanLine(y - at.y()));
@@ -239,9 +299,10 @@ void drawImage(QImage &target, const QImage &source, QPoint at)
     }
 }
 
-QImage pointerPicture()
+QImage pointerPicture(qreal ratio)
 {
-    QImage picture(23, 33, QImage::Format_RGB32);
+    QImage picture(deviceRect(QRect(0, 0, 23, 33), ratio).size(), QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio); // the painter below draws in view pixels
     picture.fill(qRgb(247, 245, 207));
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing, false);

@@ -14,6 +14,15 @@ namespace lirena {
 
 // Picture work of the page display, on 32-bit RGB images: our own resize,
 // tint, outline and transparent drawing.
+//
+// The page picture may carry a device pixel ratio (more pixels than view
+// pixels, for a high-density screen). The operations on it below take points
+// and rectangles in view pixels and work on every pixel of the picture that
+// lies in them: a device pixel belongs to the view pixel its centre lies in.
+// At ratio 1 the two are the same.
+
+// The size of a picture in view pixels: its size divided by its ratio.
+QSize viewSize(const QImage &picture);
 
 // Bilinear resample to w x h: each output pixel blends the four input pixels
 // around its centre.
@@ -52,24 +61,32 @@ private:
     int mNext = 0;  // the next output row to write
 };
 
-// Tints the area (clipped to the image): every channel c becomes c + T - 192,
-// clipped to 0..255, where T is the tint's channel. 192 leaves it unchanged.
+// Tints the area (view pixels, clipped to the image): every channel c becomes
+// c + T - 192, clipped to 0..255, where T is the tint's channel. 192 leaves it
+// unchanged.
 void tintArea(QImage &image, const QRect &area, const QColor &tint);
 
-// Draws the outline of r (right and bottom exclusive; any corner order) with the
-// page pen: 3 pixels wide, dashed, white, in exclusive-or. Every pixel of the
-// outline is flipped once, so drawing the same outline again restores the image.
+// The pixels of the area (view pixels) as a picture of the same ratio; parts
+// outside the image are black.
+QImage copyArea(const QImage &image, const QRect &area);
+
+// Draws the outline of r (view pixels, right and bottom exclusive; any corner
+// order) with the page pen: 3 view pixels wide, dashed, white, in exclusive-or.
+// Every pixel of the outline is flipped once, so drawing the same outline
+// again restores the image.
 void xorFrame(QImage &image, const PixelRect &r);
 
-// Draws source at the point, leaving out every pixel of the colour of source's
-// bottom-left pixel.
+// Draws source, a picture of target's ratio, at the point (view pixels),
+// leaving out every pixel of the colour of source's bottom-left pixel.
 void drawTransparent(QImage &target, const QImage &source, QPoint at);
 
-// Copies source into target at the point, clipped to target.
+// Copies source, a picture of target's ratio, into target at the point (view
+// pixels), clipped to target.
 void drawImage(QImage &target, const QImage &source, QPoint at);
 
-// The pointer of the underline mark: a red upward cone, 23 x 33 pixels, on the
-// light colour R 247, G 245, B 207 that drawTransparent leaves out.
-QImage pointerPicture();
+// The pointer of the underline mark: a red upward cone, 23 x 33 view pixels,
+// on the light colour R 247, G 245, B 207 that drawTransparent leaves out;
+// drawn at the ratio of the picture it goes on.
+QImage pointerPicture(qreal ratio = 1.0);
 
 } // namespace lirena

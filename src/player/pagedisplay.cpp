@@ -43,7 +43,8 @@ PageSizing PageDisplay::sizing() const
 {
     return {.screen = c.screenSize(),
             .fitScreen = mOptions.sizeType == FitScreen,
-            .sizeIndex = mOptions.sizeIndex};
+            .sizeIndex = mOptions.sizeIndex,
+            .devicePixelRatio = c.devicePixelRatio ? c.devicePixelRatio() : c.img->devicePixelRatioF()};
 }
 
 bool PageDisplay::LoadPageImage(const QString &name, QString *error)
@@ -84,7 +85,7 @@ void PageDisplay::CenterPage()
 {
     const QSize screen = c.screenSize();
     const int panel = c.controlPanelHeight();
-    const QSize picture = c.img->image().size();
+    const QSize picture = viewSize(c.img->image());
     // A picture wider than the screen starts at its left edge: centred, its left
     // part would lie outside the scrollable area, out of reach.
     const int left = std::max(0, (screen.width() - picture.width()) / 2);
@@ -154,18 +155,21 @@ void PageDisplay::MarkRect(MarkStyle style, const PixelRect &r)
     case Frame:
         replaceEditRect(r); // takes off an outline still shown there
         break;
-    case Pointer:
-        mMarkOrigin = QPoint(r.Left + (r.Right - r.Left - mPointerBitmap.width()) / 2, r.Bottom);
-        mSavedPatch = page.copy(QRect(mMarkOrigin, mPointerBitmap.size()));
+    case Pointer: {
+        // Drawn as finely as the picture has pixels.
+        if (mPointerBitmap.devicePixelRatio() != page.devicePixelRatio())
+            mPointerBitmap = pointerPicture(page.devicePixelRatio());
+        const QSize pointer = viewSize(mPointerBitmap);
+        mMarkOrigin = QPoint(r.Left + (r.Right - r.Left - pointer.width()) / 2, r.Bottom);
+        mSavedPatch = copyArea(page, QRect(mMarkOrigin, pointer));
         drawTransparent(page, mPointerBitmap, mMarkOrigin);
         break;
+    }
     case Recolour: {
         const QRect area = toQRect(r);
         mMarkOrigin = area.topLeft();
-        mSavedPatch = page.copy(area);
-        QImage tinted = mSavedPatch;
-        tintArea(tinted, tinted.rect(), mOptions.markColor);
-        drawImage(page, tinted, mMarkOrigin);
+        mSavedPatch = copyArea(page, area);
+        tintArea(page, area, mOptions.markColor);
         break;
     }
     default:

@@ -41,6 +41,8 @@ public:
         std::function<QString(const QString &)> resolve; // a name inside the data folder
         // Makes the picture of a file for a sizing (pages made ahead); makePagePicture when none.
         std::function<PagePicture(const QString &path, const PageSizing &sizing)> picture;
+        // Device pixels per view pixel where the page is shown; the page widget's when none.
+        std::function<qreal()> devicePixelRatio;
     };
 
     // How the learner wants the page shown.
@@ -67,7 +69,7 @@ public:
     void forgetPicture() { mPageImageFile.clear(); }
     // The display scale: FitScale in fit mode, else the chosen size.
     double ImageScale() const;
-    // What the shown size of a picture depends on now: the screen and the size options.
+    // What the shown picture depends on now: the screen, its pixel density and the size options.
     PageSizing sizing() const;
     // Places the picture and the chapter title in the page area.
     void CenterPage();

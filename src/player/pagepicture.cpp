@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cmath>
 
 namespace lirena {
@@ -40,6 +41,32 @@ QSize shownSize(QSize full, const PageSizing &sizing)
     const double scale = sizing.fitScreen ? fitScaleFor(full.width(), full.height(), sizing.screen)
                                           : chosenScale(sizing.sizeIndex);
     return {int(std::trunc(scale * full.width())), int(std::trunc(scale * full.height()))};
+}
+
+double pictureRatio(QSize full, QSize shown, double devicePixelRatio)
+{
+    if (!(devicePixelRatio > 1.0) || shown.isEmpty())
+        return 1.0;
+    const double held =
+        std::min(double(full.width()) / shown.width(), double(full.height()) / shown.height());
+    return std::clamp(held, 1.0, devicePixelRatio);
+}
+
+namespace {
+
+QSize timesRatio(QSize shown, double ratio)
+{
+    if (ratio == 1.0)
+        return shown;
+    return {int(std::lround(shown.width() * ratio)), int(std::lround(shown.height() * ratio))};
+}
+
+} // namespace
+
+QSize pictureSize(QSize full, const PageSizing &sizing)
+{
+    const QSize shown = shownSize(full, sizing);
+    return timesRatio(shown, pictureRatio(full, shown, sizing.devicePixelRatio));
 }
 
 QSize jpegSize(const QString &path)
@@ -84,9 +111,12 @@ QSize jpegSize(const QString &path)
 PagePicture makePagePicture(const QString &path, const PageSizing &sizing)
 {
     PagePicture out;
+    double ratio = 1.0;
     auto targetFor = [&](QSize full) {
         out.fitScale = fitScaleFor(full.width(), full.height(), sizing.screen);
-        return shownSize(full, sizing);
+        const QSize shown = shownSize(full, sizing);
+        ratio = pictureRatio(full, shown, sizing.devicePixelRatio);
+        return timesRatio(shown, ratio);
     };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -96,6 +126,7 @@ PagePicture makePagePicture(const QString &path, const PageSizing &sizing)
     // Resized row by row as it is decoded: the picture at the decoded size,
     // 35 MB for a page at 300 dpi, is never held whole.
     out.image = JpegDecoder::decodeShown(file.readAll(), targetFor, nullptr, &out.error);
+    out.image.setDevicePixelRatio(ratio);
     return out;
 }
 

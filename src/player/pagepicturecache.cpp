@@ -186,10 +186,11 @@ void PagePictureCache::makeFromJob(const Job &job)
     const std::optional<FileStamp> stamp = stampOf(path);
     if (!stamp)
         return;
-    // A page too large to be kept is not made ahead (its header tells its size).
+    // A page too large to be kept is not made ahead (its header tells its size;
+    // on a high-density screen the picture has more pixels than it shows).
     if (const QSize full = jpegSize(path); full.isValid()) {
-        const QSize shown = shownSize(full, job.sizing);
-        if (qint64(shown.width()) * shown.height() * 4 > mLimits.bytes)
+        const QSize made = pictureSize(full, job.sizing);
+        if (qint64(made.width()) * made.height() * 4 > mLimits.bytes)
             return;
     }
     quint64 generation = 0;

@@ -15,10 +15,11 @@ namespace lirena {
 
 // Page pictures made ahead on a thread of its own while the learner reads:
 // the pages a click may show next, and the pages shown. Each is kept with the
-// identity of its file (size, times, inode) and the sizing it was made for,
-// and is given out only while the file is still that file and the sizing the
-// same, so a changed file or a changed size never shows an old picture. Held
-// within a budget of pages and bytes, the least recently used going first.
+// identity of its file (size, times, inode) and the sizing it was made for
+// (screen, size options, device pixel ratio), and is given out only while the
+// file is still that file and the sizing the same, so a changed file, size or
+// screen density never shows an old picture. Held within a budget of pages
+// and of the pictures' real bytes, the least recently used going first.
 // One serves the window's page display; nothing in it touches a widget.
 class PagePictureCache
 {
@@ -26,7 +27,7 @@ public:
     struct Limits
     {
         int pages = 6;                   // pictures held at most
-        qint64 bytes = qint64(64) << 20; // their pixels at most
+        qint64 bytes = qint64(64) << 20; // their pixels at most (device pixels, 4 bytes each)
     };
 
     PagePictureCache();

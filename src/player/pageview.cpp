@@ -1,5 +1,7 @@
 #include "player/pageview.h"
 
+#include "player/imageops.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -15,14 +17,26 @@ PageView::PageView(QWidget *parent) : QWidget(parent)
 void PageView::setImage(QImage image)
 {
     mImage = std::move(image);
-    resize(mImage.size());
+    resize(viewSize(mImage));
     update();
 }
 
 void PageView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    painter.drawImage(event->rect(), mImage, event->rect());
+    const QRect area = event->rect();
+    const qreal ratio = mImage.devicePixelRatio();
+    if (ratio == 1.0) {
+        painter.drawImage(area, mImage, area);
+        return;
+    }
+    // A picture of its own pixel density, drawn whole at its view size and
+    // clipped to the area; one with fewer pixels than the screen has here is
+    // enlarged smoothly, alike in every repaint.
+    if (ratio != devicePixelRatioF())
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setClipRect(area);
+    painter.drawImage(QPointF(0, 0), mImage);
 }
 
 void PageView::mousePressEvent(QMouseEvent *event)

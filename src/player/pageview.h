@@ -5,9 +5,10 @@
 
 namespace lirena {
 
-// The page picture control: shows the page image at its own size. Marks are
-// drawn into the image by the page display; this widget only paints it and
-// hands mouse input on.
+// The page picture control: shows the page image at its size in view pixels
+// (its pixels divided by its device pixel ratio). Marks are drawn into the
+// image by the page display; this widget only paints it and hands mouse
+// input on.
 class PageView : public QWidget
 {
     Q_OBJECT

@@ -53,6 +53,8 @@ public:
         std::function<QString(const QString &)> resolve; // a name inside the data folder
         // Makes the picture of a file for a sizing (pages made ahead); makePagePicture when none.
         std::function<PagePicture(const QString &path, const PageSizing &sizing)> pagePicture;
+        // Device pixels per view pixel where the page is shown; the page widget's when none.
+        std::function<qreal()> devicePixelRatio;
     };
 
     Player(Chapter &chapter, MediaDevice &media, UserDialogs &dialogs, Widgets widgets, QObject *parent = nullptr);

@@ -8,7 +8,9 @@
 #   own "Vedra.ini" and runtime folder, started, and its window waited for,
 # - fail, shot NAME, pixel NAME X Y, same_area NAME1 NAME2 GEOMETRY,
 # - start_accessibility: a private session bus with the accessibility bus, so
-#   that `atspi` (atspi.py) finds the player's controls by name.
+#   that `atspi` (atspi.py) finds the player's controls by name,
+# - start_screen WIDTHxHEIGHT, stop_screen: an X server of that size of the
+#   script's own, for checks on a given screen.
 
 if [ -z "${LIRENA_TEST_DISPLAY:-}" ] || { [ -n "${needs_sound:-}" ] && [ -z "${LIRENA_TEST_PULSE:-}" ]; }; then
     echo "no test display or sound server (run through test.sh)"
@@ -26,6 +28,7 @@ work=$(mktemp -d)
 pid=
 helper=
 bus=
+screen_pid=
 # Waits for what it ends: a player still writing its files would leave the
 # work folder half removed (and fail the script).
 cleanup() {
@@ -33,6 +36,7 @@ cleanup() {
     if [ -n "$helper" ]; then kill "$helper" 2>/dev/null || true; wait "$helper" 2>/dev/null || true; fi
     # The accessibility bus and its registry leave with the session bus.
     if [ -n "$bus" ]; then kill "$bus" 2>/dev/null || true; fi
+    if [ -n "$screen_pid" ]; then kill "$screen_pid" 2>/dev/null || true; wait "$screen_pid" 2>/dev/null || true; fi
     rm -rf "$work" || true
 }
 trap cleanup EXIT
@@ -68,6 +72,38 @@ start_accessibility() {
 
 atspi() {
     /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/atspi.py" "$@"
+}
+
+# Starts an X server with one screen of the size and points DISPLAY at it.
+# A display number another server takes at the same moment is passed over.
+start_screen() { # WIDTHxHEIGHT
+    local display=120
+    for _ in $(seq 10); do
+        while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
+            display=$((display + 1))
+        done
+        Xvfb ":${display}" -screen 0 "${1}x24" -nolisten tcp >/dev/null 2>&1 &
+        screen_pid=$!
+        for _ in $(seq 50); do
+            [ -e "/tmp/.X11-unix/X${display}" ] && kill -0 "$screen_pid" 2>/dev/null && break
+            kill -0 "$screen_pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        if kill -0 "$screen_pid" 2>/dev/null; then
+            export DISPLAY=":${display}"
+            return
+        fi
+        wait "$screen_pid" 2>/dev/null || true
+        screen_pid=
+        display=$((display + 1))
+    done
+    fail "no X server of ${1} could be started"
+}
+
+stop_screen() {
+    kill "$screen_pid"
+    wait "$screen_pid" 2>/dev/null || true
+    screen_pid=
 }
 
 shot() {

@@ -50,18 +50,8 @@ PY
 }
 
 check_screen() { # WIDTHxHEIGHT
-    local size=$1 display=120
-    while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
-        display=$((display + 1))
-    done
-    Xvfb ":${display}" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
-    helper=$!
-    for _ in $(seq 50); do
-        [ -e "/tmp/.X11-unix/X${display}" ] && break
-        sleep 0.1
-    done
-    export DISPLAY=":${display}"
-
+    local size=$1
+    start_screen "$size"
     start_player "$(cat "$work/first-start.ini")"
     [ "${width}x${height}" = "$size" ] || fail "the screen is ${width}x${height}, not $size"
     shot "defaults-$size"
@@ -100,9 +90,7 @@ check_screen() { # WIDTHxHEIGHT
 
     xdotool mousemove --sync $((width - 4 - 16 + 7)) $((bar + 12 + 7)) click 1   # close
     wait_closed
-    kill "$helper"
-    wait "$helper" 2>/dev/null || true
-    helper=
+    stop_screen
 }
 
 check_screen 1920x1080

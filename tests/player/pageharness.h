@@ -36,6 +36,7 @@ struct PageHarness
     lirena::Chapter chapter;
 
     QSize screen{1024, 768};
+    qreal ratio = 1.0; // device pixels per view pixel of the screen
     int panelHeight = 40;
     QString folder = QDir::tempPath();
     int pointed = -1;        // the link id the "File" page would show
@@ -65,6 +66,7 @@ struct PageHarness
                                       return pages ? pages->picture(path, sizing)
                                                    : lirena::makePagePicture(path, sizing);
                                   },
+                              .devicePixelRatio = [this] { return ratio; },
                           }};
     lirena::PlaybackControl &playback = player.playback();
     lirena::PageDisplay &page = player.page();

@@ -5,6 +5,7 @@
 #include "player/imageops.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -65,6 +66,71 @@ TEST(LoadPageImage, ShowsTheJpegAtTheChosenScale)
     h.setOptions(PageDisplay::ChosenSize, 0); // %100: the decoded picture as it is
     ASSERT_TRUE(h.page.LoadPageImage("wide.jpg"));
     EXPECT_EQ(h.img->image().size(), QSize(2000, 1000));
+}
+
+namespace {
+
+// Which view pixels of a page changed: 255 where all of their picture's pixels
+// did, 128 where only some did.
+QImage changedViewPixels(const QImage &before, const QImage &after)
+{
+    const int k = int(after.devicePixelRatio());
+    QImage mask(after.width() / k, after.height() / k, QImage::Format_Grayscale8);
+    for (int y = 0; y < mask.height(); ++y)
+        for (int x = 0; x < mask.width(); ++x) {
+            int changed = 0;
+            for (int d = 0; d < k * k; ++d) {
+                const QPoint at(k * x + d % k, k * y + d / k);
+                changed += before.pixel(at) != after.pixel(at);
+            }
+            mask.scanLine(y)[x] = changed == 0 ? 0 : changed == k * k ? 255 : 128;
+        }
+    return mask;
+}
+
+} // namespace
+
+TEST(LoadPageImage, OnAScreenOfRatioTwoThePictureHasTwiceThePixelsAndMarksTheSameViewPixels)
+{
+    QTemporaryDir dir;
+    QImage paper(2000, 1000, QImage::Format_RGB32);
+    paper.fill(qRgb(200, 180, 160));
+    ASSERT_TRUE(paper.save(dir.filePath("wide.jpg"), "JPG", 95));
+    PagePictureCache pages; // one for both: a picture made for one ratio is never given for the other
+    PageHarness plain, fine;
+    fine.ratio = 2;
+    for (PageHarness *h : {&plain, &fine}) {
+        h->folder = dir.path();
+        h->pages = &pages;
+        h->setOptions(PageDisplay::FitScreen, 0, PageDisplay::Frame, QColor(100, 100, 100));
+        ASSERT_TRUE(h->page.LoadPageImage("wide.jpg"));
+    }
+    EXPECT_EQ(plain.img->image().size(), QSize(983, 491));
+    EXPECT_EQ(fine.img->image().size(), QSize(1966, 982));
+    EXPECT_EQ(fine.img->geometry(), plain.img->geometry());
+    EXPECT_EQ(pages.pagesHeld(), 2);
+
+    const PixelRect word{101, 53, 180, 77};
+    for (const PageDisplay::MarkStyle style : {PageDisplay::Frame, PageDisplay::Recolour}) {
+        QImage marked[2];
+        for (PageHarness *h : {&plain, &fine}) {
+            const QImage page = h->img->image();
+            h->page.MarkRect(style, word);
+            marked[h == &fine] = changedViewPixels(page, h->img->image());
+            h->page.UnmarkRect();
+            EXPECT_EQ(h->img->image(), page) << style;
+        }
+        EXPECT_EQ(marked[1], marked[0]) << style;
+        EXPECT_NE(marked[0].pixel(word.Left, word.Top), qRgb(0, 0, 0)) << style;
+    }
+    // The pointer, drawn finely, keeps to its 23 x 33 view pixels centred under the word.
+    const QImage page = fine.img->image();
+    fine.page.MarkRect(PageDisplay::Pointer, word);
+    QImage outside[2] = {page, fine.img->image()};
+    for (QImage &picture : outside)
+        QPainter(&picture).fillRect(QRect(101 + (79 - 23) / 2, 77, 23, 33), Qt::black);
+    EXPECT_EQ(outside[1], outside[0]);
+    EXPECT_NE(fine.img->image(), page);
 }
 
 TEST(LoadPageImage, DamagedPictureIsAnErrorAndTheOldPageStays)
