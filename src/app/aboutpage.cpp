@@ -18,18 +18,15 @@ AboutPage::AboutPage(QWidget *parent) : QWidget(parent)
     auto *layout = new QHBoxLayout(this);
     LogoImage = named(new QLabel(this), "LogoImage", QStringLiteral("Brisel Web Sitesi"),
                       QStringLiteral("Brisel Web Sitesi"));
-    setLogo(logoPicture());
     LogoImage->setCursor(Qt::PointingHandCursor);
     LogoImage->setToolTip(QStringLiteral("Brisel Web Sitesi"));
     layout->addWidget(LogoImage, 0, Qt::AlignTop);
 
     imgAd1 = named(new QLabel(this), "imgAd1", QStringLiteral("Brisel Reklam Filmi 1"),
                    QStringLiteral("Brisel Reklam Filmi 1"));
-    imgAd1->setPixmap(aboutPicture(1));
     imgAd1->setToolTip(QStringLiteral("Brisel Reklam Filmi 1"));
     imgAd2 = named(new QLabel(this), "imgAd2", QStringLiteral("Brisel Reklam Filmi 2"),
                    QStringLiteral("Brisel Reklam Filmi 2"));
-    imgAd2->setPixmap(aboutPicture(2));
     imgAd2->setToolTip(QStringLiteral("Brisel Reklam Filmi 2"));
     for (QLabel *picture : {imgAd1, imgAd2}) {
         picture->setCursor(Qt::PointingHandCursor);
@@ -70,6 +67,19 @@ AboutPage::AboutPage(QWidget *parent) : QWidget(parent)
 void AboutPage::setLogo(const QPixmap &logo)
 {
     LogoImage->setPixmap(logo.scaledToHeight(140, Qt::SmoothTransformation));
+}
+
+// The pictures are drawn when the page is first shown, not while the window
+// is built before the first page: most starts never show this page.
+void AboutPage::showEvent(QShowEvent *event)
+{
+    if (LogoImage->pixmap().isNull())
+        setLogo(logoPicture());
+    if (imgAd1->pixmap().isNull()) {
+        imgAd1->setPixmap(aboutPicture(1));
+        imgAd2->setPixmap(aboutPicture(2));
+    }
+    QWidget::showEvent(event);
 }
 
 bool AboutPage::eventFilter(QObject *watched, QEvent *event)

@@ -85,6 +85,9 @@ QString TMainForm::settingsPath() const
 void TMainForm::FormCreate()
 {
     const Profile settings(settingsPath());
+    // The About page first: hiding the page shown would show the next one on,
+    // each laid out for nothing.
+    mPanel->pages().setCurrentWidget(mAboutPage);
     // Learners never see the authoring pages, nor can they save a chapter.
     if (AppSettings::readAuthorMode(settings)) {
         mFilePage->addSaveShortcut(*this);
@@ -93,7 +96,6 @@ void TMainForm::FormCreate()
         mPanel->pages().hidePage(mFilePage);
         mPanel->pages().hidePage(mObjectsPage);
     }
-    mPanel->pages().setCurrentWidget(mAboutPage);
 
     SourceFolder = InstallSource::readSourceFolder(mEnv.registryFile);
     MediaCheck::forRegistry(mEnv.registryFile).CheckMp3Support();
