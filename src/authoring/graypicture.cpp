@@ -1,43 +1,14 @@
 #include "authoring/graypicture.h"
 
+#include "platform/jpegerrors.h"
+
 #include <QFile>
 
-#include <csetjmp>
 #include <cstdio>
-
-#include <jerror.h>
-#include <jpeglib.h>
 
 namespace lirena {
 
 namespace {
-
-// libjpeg reports errors through error_exit; ours jumps back into readJpeg
-// instead of ending the process.
-struct ErrorManager
-{
-    jpeg_error_mgr base;
-    std::jmp_buf escape;
-    char message[JMSG_LENGTH_MAX];
-};
-
-void errorExit(j_common_ptr info)
-{
-    auto *manager = reinterpret_cast<ErrorManager *>(info->err);
-    (*info->err->format_message)(info, manager->message);
-    std::longjmp(manager->escape, 1);
-}
-
-// A damaged picture would be filled with grey and read on; here it is an error.
-void emitMessage(j_common_ptr info, int level)
-{
-    if (level != -1)
-        return;
-    const int code = info->err->msg_code;
-    if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER || code == JWRN_HUFF_BAD_CODE ||
-        code == JWRN_MUST_RESYNC)
-        errorExit(info);
-}
 
 // Grey of a CMYK pixel; Adobe writes the inks inverted.
 std::uint8_t grayOfCmyk(const JSAMPLE *p, bool inverted)
@@ -65,10 +36,8 @@ bool decodeInto(const QByteArray &bytes, int *width, int *height, int *dpi, std:
                 std::vector<JSAMPLE> *cmykRow, char *message)
 {
     jpeg_decompress_struct info{};
-    ErrorManager errors{};
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = errorExit;
-    errors.base.emit_message = emitMessage;
+    JpegErrors errors;
+    info.err = errors.install();
     if (setjmp(errors.escape)) {
         jpeg_destroy_decompress(&info);
         std::snprintf(message, JMSG_LENGTH_MAX, "%s", errors.message);

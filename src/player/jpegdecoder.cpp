@@ -1,48 +1,17 @@
 #include "player/jpegdecoder.h"
 
+#include "platform/jpegerrors.h"
 #include "player/imageops.h"
 
 #include <QFile>
 
-#include <cstdio>
-#include <csetjmp>
 #include <memory>
 #include <utility>
 #include <vector>
 
-#include <jerror.h>
-#include <jpeglib.h>
-
 namespace lirena {
 
 namespace {
-
-// libjpeg reports errors by calling error_exit; ours jumps back to decode()
-// instead of ending the process.
-struct ErrorManager
-{
-    jpeg_error_mgr base;
-    std::jmp_buf escape;
-    char message[JMSG_LENGTH_MAX];
-};
-
-void errorExit(j_common_ptr info)
-{
-    auto *manager = reinterpret_cast<ErrorManager *>(info->err);
-    (*info->err->format_message)(info, manager->message);
-    std::longjmp(manager->escape, 1);
-}
-
-// Warnings that mean the picture is damaged: the decoder would fill the rest
-// with grey and carry on. They are errors here.
-void emitMessage(j_common_ptr info, int level)
-{
-    if (level != -1)
-        return;
-    const int code = info->err->msg_code;
-    if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER || code == JWRN_HUFF_BAD_CODE || code == JWRN_MUST_RESYNC)
-        errorExit(info);
-}
 
 // n/8 with n one of 1, 2, 4 and 8: the smallest that still covers the
 // target. libjpeg-turbo decodes these scales quickest; the others (3/8, 5/8,
@@ -120,11 +89,8 @@ QImage JpegDecoder::decodeMemory(const QByteArray &bytes, const TargetSize &targ
     };
     const auto out = std::make_unique<Output>();
     jpeg_decompress_struct info;
-    ErrorManager manager;
-    info.err = jpeg_std_error(&manager.base);
-    manager.base.error_exit = errorExit;
-    manager.base.emit_message = emitMessage;
-    manager.message[0] = '\0';
+    JpegErrors manager;
+    info.err = manager.install();
 
     if (setjmp(manager.escape)) {
         jpeg_destroy_decompress(&info);

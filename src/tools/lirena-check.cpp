@@ -20,6 +20,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <optional>
 
 using namespace lirena;
 
@@ -70,37 +71,69 @@ public:
     void showError(const QString &message) override { error = message; }
 };
 
-int dump(const QStringList &args)
+// What dump and draft are told: the chapter, and the options they share.
+struct ChapterArgs
 {
-    QString chapterPath, dataFolder;
+    QString chapterPath;
+    QString dataFolder;
     double scale = 1.0;
+    bool write = false;   // draft only
+    bool replace = false; // draft only
+};
+
+// Reads CHAPTER.ini [--scale S] [--data DIR], and with drafting [--write
+// [--replace]]; nothing when the words do not fit.
+std::optional<ChapterArgs> chapterArgs(const QStringList &args, bool drafting)
+{
+    ChapterArgs out;
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == u"--scale" && i + 1 < args.size()) {
             bool ok = false;
-            scale = args[++i].toDouble(&ok);
-            if (!ok || scale <= 0)
-                return usage();
+            out.scale = args[++i].toDouble(&ok);
+            if (!ok || out.scale <= 0)
+                return std::nullopt;
         } else if (args[i] == u"--data" && i + 1 < args.size()) {
-            dataFolder = args[++i];
-        } else if (chapterPath.isEmpty() && !args[i].startsWith(u"--")) {
-            chapterPath = args[i];
+            out.dataFolder = args[++i];
+        } else if (drafting && args[i] == u"--write") {
+            out.write = true;
+        } else if (drafting && args[i] == u"--replace") {
+            out.replace = true;
+        } else if (out.chapterPath.isEmpty() && !args[i].startsWith(u"--")) {
+            out.chapterPath = args[i];
         } else {
-            return usage();
+            return std::nullopt;
         }
     }
-    if (chapterPath.isEmpty())
-        return usage();
-    if (!QFileInfo(chapterPath).isFile()) {
-        std::fprintf(stderr, "lirena-check: %s: no such file\n", qPrintable(chapterPath));
-        return kExitNoFile;
-    }
+    if (out.chapterPath.isEmpty() || (out.replace && !out.write))
+        return std::nullopt;
+    return out;
+}
 
+// Loads the chapter as the player does (its files resolved in the data
+// folder, else the chapter's own), its view rectangles at the scale. False,
+// with the message on stderr, when there is no such file.
+bool loadChapter(const ChapterArgs &a, ChapterFile &file, DumpView &view)
+{
+    if (!QFileInfo(a.chapterPath).isFile()) {
+        std::fprintf(stderr, "lirena-check: %s: no such file\n", qPrintable(a.chapterPath));
+        return false;
+    }
+    file.setDataFolder(a.dataFolder.isEmpty() ? QFileInfo(a.chapterPath).absolutePath() : a.dataFolder);
+    view.scale = a.scale;
+    file.LoadChapter(a.chapterPath, view);
+    return true;
+}
+
+int dump(const QStringList &args)
+{
+    const std::optional<ChapterArgs> a = chapterArgs(args, false);
+    if (!a)
+        return usage();
     Chapter chapter;
     ChapterFile file(chapter);
-    file.setDataFolder(dataFolder.isEmpty() ? QFileInfo(chapterPath).absolutePath() : dataFolder);
     DumpView view;
-    view.scale = scale;
-    file.LoadChapter(chapterPath, view);
+    if (!loadChapter(*a, file, view))
+        return kExitNoFile;
 
     ChapterDumpInput input;
     input.chapter = &chapter;
@@ -306,40 +339,15 @@ void reportDraft(const DraftResult &draft)
 
 int draft(const QStringList &args)
 {
-    QString chapterPath, dataFolder;
-    double scale = 1.0;
-    bool write = false, replace = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == u"--scale" && i + 1 < args.size()) {
-            bool ok = false;
-            scale = args[++i].toDouble(&ok);
-            if (!ok || scale <= 0)
-                return usage();
-        } else if (args[i] == u"--data" && i + 1 < args.size()) {
-            dataFolder = args[++i];
-        } else if (args[i] == u"--write") {
-            write = true;
-        } else if (args[i] == u"--replace") {
-            replace = true;
-        } else if (chapterPath.isEmpty() && !args[i].startsWith(u"--")) {
-            chapterPath = args[i];
-        } else {
-            return usage();
-        }
-    }
-    if (chapterPath.isEmpty() || (replace && !write))
+    const std::optional<ChapterArgs> a = chapterArgs(args, true);
+    if (!a)
         return usage();
-    if (!QFileInfo(chapterPath).isFile()) {
-        std::fprintf(stderr, "lirena-check: %s: no such file\n", qPrintable(chapterPath));
-        return kExitNoFile;
-    }
-
     Chapter chapter;
     ChapterFile file(chapter);
-    file.setDataFolder(dataFolder.isEmpty() ? QFileInfo(chapterPath).absolutePath() : dataFolder);
     DumpView view;
-    view.scale = scale;
-    file.LoadChapter(chapterPath, view);
+    if (!loadChapter(*a, file, view))
+        return kExitNoFile;
+    const QString &chapterPath = a->chapterPath;
     const auto failed = [&](const QString &why) {
         std::fprintf(stderr, "lirena-check: %s: %s\n", qPrintable(chapterPath), qPrintable(why));
         return kExitFailed;
@@ -352,7 +360,7 @@ int draft(const QStringList &args)
     if (source.isNull())
         return failed(error);
     const int held = chapter.LstGObj.count() + chapter.LstVObj.count() + chapter.LstVGObj.count();
-    if (write && held > 0 && !replace) {
+    if (a->write && held > 0 && !a->replace) {
         std::fprintf(stderr,
                      "lirena-check: %s: the chapter holds %d objects; not saved: give --replace to save the "
                      "draft over them\n",
@@ -364,7 +372,7 @@ int draft(const QStringList &args)
     if (!result.error.isEmpty())
         return failed(result.error);
     reportDraft(result);
-    applyDraft(chapter, result, DraftApply::Replace, scale);
+    applyDraft(chapter, result, DraftApply::Replace, a->scale);
 
     ChapterDumpInput dumpInput;
     dumpInput.chapter = &chapter;
@@ -376,7 +384,7 @@ int draft(const QStringList &args)
         dumpInput.mediaLength = length;
     QTextStream(stdout) << chapterDumpJson(dumpInput);
 
-    if (write && !file.SaveChapter(chapterPath, view.sectionPlay, &error))
+    if (a->write && !file.SaveChapter(chapterPath, view.sectionPlay, &error))
         return failed(error);
     return 0;
 }

@@ -22,28 +22,18 @@ read -r page_w page_h < <(identify -format '%w %h\n' "$course/sayfa01.jpg")
 # The largest run of rows with dark (letter) pixels in an area of a shot, and
 # the rightmost white (title) pixel left of a column, -1 when there is none.
 measure() { # SHOT X Y W H TITLE_COLUMNS
-    convert "$work/$1.png" -depth 8 "$work/$1.ppm"
-    python3 - "$work/$1.ppm" "$2" "$3" "$4" "$5" "$6" <<'PY'
+    read -r shot_w _ < <(identify -format '%w %h\n' "$work/$1.png")
+    convert "$work/$1.png" -depth 8 "rgb:$work/$1.rgb"
+    python3 - "$work/$1.rgb" "$shot_w" "$2" "$3" "$4" "$5" "$6" <<'PY'
 import sys
-x0, y0, w, h, title_columns = map(int, sys.argv[2:7])
+width, x0, y0, w, h, title_columns = map(int, sys.argv[2:8])
 data = open(sys.argv[1], 'rb').read()
-fields, at = [], 0
-while len(fields) < 4:  # P6 header: magic, width, height, maximum
-    while data[at:at + 1].isspace():
-        at += 1
-    end = at
-    while end < len(data) and not data[end:end + 1].isspace():
-        end += 1
-    fields.append(data[at:end])
-    at = end
-at += 1
-width = int(fields[1])
 def rgb(x, y):
-    i = at + 3 * (y * width + x)
+    i = 3 * (y * width + x)
     return data[i], data[i + 1], data[i + 2]
 rows = [y for y in range(y0, y0 + h) if any(sum(rgb(x, y)) < 3 * 96 for x in range(x0, x0 + w))]
 ink = rows[-1] - rows[0] + 1 if rows else 0
-height = len(data[at:]) // (3 * width)
+height = len(data) // (3 * width)
 title = max((x for x in range(title_columns) for y in range(0, height - 40, 2) if min(rgb(x, y)) > 230), default=-1)
 print(ink, title)
 PY

@@ -24,23 +24,14 @@ settings="[Settings]\nDataFolder=$work/course\nLastChapter=sayfa01.ini\nImageSiz
 # Prints the median 10-90 % width of the dark-to-light and light-to-dark edges
 # along rows of the page (the light area in the middle of the screen).
 edge_width() { # SHOT
-    convert "$work/$1.png" -colorspace Gray -depth 8 "$work/$1.pgm"
-    python3 - "$work/$1.pgm" <<'PY'
+    read -r shot_w shot_h < <(identify -format '%w %h\n' "$work/$1.png")
+    convert "$work/$1.png" -colorspace Gray -depth 8 "gray:$work/$1.gray"
+    python3 - "$work/$1.gray" "$shot_w" "$shot_h" <<'PY'
 import statistics, sys
 data = open(sys.argv[1], 'rb').read()
-fields, at = [], 0
-while len(fields) < 4:  # P5 header: magic, width, height, maximum
-    while data[at:at + 1].isspace():
-        at += 1
-    end = at
-    while not data[end:end + 1].isspace():
-        end += 1
-    fields.append(data[at:end])
-    at = end
-at += 1
-w, h = int(fields[1]), int(fields[2])
+w, h = int(sys.argv[2]), int(sys.argv[3])
 def row(y):
-    return data[at + y * w: at + (y + 1) * w]
+    return data[y * w:(y + 1) * w]
 # The page: the columns and rows of the middle that are light paper.
 mid = row(h // 2)
 left = next(x for x in range(w) if mid[x] > 200)
