@@ -37,9 +37,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+#include "xscreen.h"
 
 #include <benchmark/benchmark.h>
 
@@ -60,6 +58,11 @@ extern char **environ;
 
 namespace {
 
+using benchx::nowMs;
+using benchx::percentile;
+using benchx::sleepMs;
+using benchx::XScreen;
+
 const int kWords = 80;
 const int kColumns = 10;
 const int kRate = 44100;   // of the recording and of the monitor's capture
@@ -69,25 +72,6 @@ const int kClicks = 30;
 // A red square with a blue one inside at the page's top left finds it on screen.
 const QRgb kMarker = qRgb(230, 0, 0);
 const QRgb kMarkerInside = qRgb(0, 0, 230);
-
-double nowMs()
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-void sleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-double percentile(std::vector<double> v, double q)
-{
-    if (v.empty())
-        return NAN;
-    std::sort(v.begin(), v.end());
-    return v[std::min(v.size() - 1, size_t(std::lround(q * double(v.size() - 1))))];
-}
 
 // The generated page: words on a grid, each with a segment of its own length
 // (not a multiple of anything the program ticks at).
@@ -348,45 +332,16 @@ double sinkLatencyMs()
     return match.hasMatch() ? match.captured(1).toDouble() / 2000.0 : 0.0;
 }
 
-// The screen as the X server has it, and the mouse.
-class Screen
+// The screen, and where the marker square is on it.
+class Screen : public XScreen
 {
 public:
-    explicit Screen(const QByteArray &name) : mDisplay(XOpenDisplay(name.constData()))
-    {
-        // A read that fails (the window going) gives nothing, not the end of the run.
-        XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
-    }
-    ~Screen()
-    {
-        if (mDisplay)
-            XCloseDisplay(mDisplay);
-    }
-    bool ok() const
-    {
-        int event, error, major, minor;
-        return mDisplay && XTestQueryExtension(mDisplay, &event, &error, &major, &minor);
-    }
-    QSize size() const
-    {
-        return {DisplayWidth(mDisplay, DefaultScreen(mDisplay)),
-                DisplayHeight(mDisplay, DefaultScreen(mDisplay))};
-    }
-    QRgb pixel(QPoint at) const
-    {
-        XImage *image =
-            XGetImage(mDisplay, DefaultRootWindow(mDisplay), at.x(), at.y(), 1, 1, AllPlanes, ZPixmap);
-        if (!image)
-            return 0;
-        const unsigned long p = XGetPixel(image, 0, 0);
-        XDestroyImage(image);
-        return QRgb(p & 0xffffff);
-    }
+    using XScreen::XScreen;
     // The top left of the marker square, or nothing when it is not shown.
     std::optional<QPoint> findMarker() const
     {
         const QSize s = size();
-        XImage *image = XGetImage(mDisplay, DefaultRootWindow(mDisplay), 0, 0, unsigned(s.width()),
+        XImage *image = XGetImage(display(), DefaultRootWindow(display()), 0, 0, unsigned(s.width()),
                                   unsigned(s.height()), AllPlanes, ZPixmap);
         if (!image)
             return std::nullopt;
@@ -408,21 +363,6 @@ public:
         XDestroyImage(image);
         return found;
     }
-    void click(QPoint at)
-    {
-        XTestFakeMotionEvent(mDisplay, -1, at.x(), at.y(), CurrentTime);
-        XTestFakeButtonEvent(mDisplay, 1, True, CurrentTime);
-        XTestFakeButtonEvent(mDisplay, 1, False, CurrentTime);
-        XFlush(mDisplay);
-    }
-    void move(QPoint at)
-    {
-        XTestFakeMotionEvent(mDisplay, -1, at.x(), at.y(), CurrentTime);
-        XFlush(mDisplay);
-    }
-
-private:
-    Display *mDisplay;
 };
 
 bool differs(QRgb a, QRgb b)

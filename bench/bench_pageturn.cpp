@@ -35,9 +35,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+#include "xscreen.h"
 
 #include <benchmark/benchmark.h>
 
@@ -58,6 +56,11 @@ extern char **environ;
 
 namespace {
 
+using benchx::nowMs;
+using benchx::percentile;
+using benchx::sleepMs;
+using benchx::XScreen;
+
 const QSize kPage(2480, 3508); // A4 at 300 dpi, as pages are scanned
 const int kBand = 280;         // plain paper at the top and bottom of every page, page pixels
 const int kColouredPages = 24; // pages with a paper colour of their own, walked by the clicks
@@ -66,25 +69,6 @@ const int kWords = 160;        // words on a page, each a graphic, a voice and a
 const int kTurnCycles = 8;     // next, back, forward, cold next
 const int kStarts = 15;        // starts of each program
 const int kReadingMs = 1500;   // the learner reads between clicks
-
-double nowMs()
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-void sleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-double percentile(std::vector<double> v, double q)
-{
-    if (v.empty())
-        return NAN;
-    std::sort(v.begin(), v.end());
-    return v[std::min(v.size() - 1, size_t(std::lround(q * double(v.size() - 1))))];
-}
 
 QString chapterName(int k)
 {
@@ -178,56 +162,6 @@ bool writeCourse(const QString &folder)
     return true;
 }
 
-// The screen as the X server has it, and the mouse.
-class Screen
-{
-public:
-    explicit Screen(const QByteArray &name) : mDisplay(XOpenDisplay(name.constData()))
-    {
-        XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
-    }
-    ~Screen()
-    {
-        if (mDisplay)
-            XCloseDisplay(mDisplay);
-    }
-    bool ok() const
-    {
-        int event, error, major, minor;
-        return mDisplay && XTestQueryExtension(mDisplay, &event, &error, &major, &minor);
-    }
-    QSize size() const
-    {
-        return {DisplayWidth(mDisplay, DefaultScreen(mDisplay)),
-                DisplayHeight(mDisplay, DefaultScreen(mDisplay))};
-    }
-    QRgb pixel(QPoint at) const
-    {
-        XImage *image =
-            XGetImage(mDisplay, DefaultRootWindow(mDisplay), at.x(), at.y(), 1, 1, AllPlanes, ZPixmap);
-        if (!image)
-            return 0;
-        const unsigned long p = XGetPixel(image, 0, 0);
-        XDestroyImage(image);
-        return QRgb(p & 0xffffff);
-    }
-    void click(QPoint at)
-    {
-        XTestFakeMotionEvent(mDisplay, -1, at.x(), at.y(), CurrentTime);
-        XTestFakeButtonEvent(mDisplay, 1, True, CurrentTime);
-        XTestFakeButtonEvent(mDisplay, 1, False, CurrentTime);
-        XFlush(mDisplay);
-    }
-    void move(QPoint at)
-    {
-        XTestFakeMotionEvent(mDisplay, -1, at.x(), at.y(), CurrentTime);
-        XFlush(mDisplay);
-    }
-
-private:
-    Display *mDisplay;
-};
-
 // A program started with posix_spawn, ended with SIGKILL.
 class Child
 {
@@ -274,7 +208,7 @@ struct Session
     QTemporaryDir work;
     QString course, program, minimal;
     QByteArray display;
-    std::unique_ptr<Screen> screen;
+    std::unique_ptr<XScreen> screen;
     QPoint probeTop, probeBottom; // plain paper at the top and the bottom of the page
     std::optional<Buttons> buttons;
 
@@ -300,7 +234,7 @@ struct Session
             error = "no program at " + binary;
             return;
         }
-        screen = std::make_unique<Screen>(display);
+        screen = std::make_unique<XScreen>(display);
         if (!screen->ok()) {
             error = "no X display with XTest at " + QString::fromUtf8(display);
             return;
