@@ -132,6 +132,12 @@ bool TMainForm::event(QEvent *e)
 void TMainForm::showEvent(QShowEvent *e)
 {
     QWidget::showEvent(e);
+    // Moved to another screen, the page is made again for its size and
+    // pixel density, as for a size the learner chooses.
+    if (!mWatchingScreen && windowHandle()) {
+        mWatchingScreen = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, &TMainForm::applyImageSize);
+    }
     // Without a window manager the window may never be told it is active.
     QTimer::singleShot(0, this, &TMainForm::FormActivate);
 }

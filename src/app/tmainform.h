@@ -137,6 +137,7 @@ private:
     QString DataFolder;
     QString SourceFolder;
     bool RestorePending = false;
+    bool mWatchingScreen = false;
     bool mTerminationRequested = false;
     bool mClosed = false;
     bool mUnattended = false;

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -26,6 +27,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QTreeView>
+#include <QWindow>
 
 #include "../qtprinters.h"
 
@@ -85,7 +87,35 @@ protected:
     }
 };
 
+// Run by ctest on two screens, the second of twice the pixel density.
+class TwoScreens : public MainFormTest
+{
+};
+
 } // namespace
+
+TEST_F(TwoScreens, APageMovedToADenserScreenIsMadeAgainForIt)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    ASSERT_EQ(screens.size(), 2);
+    QScreen *dense = screens.at(0)->devicePixelRatio() > 1 ? screens.at(0) : screens.at(1);
+    QScreen *plain = dense == screens.at(0) ? screens.at(1) : screens.at(0);
+    // The sample page at "%50": the file has twice the pixels shown.
+    settings("LastChapter=sayfa01.ini\nImageSizeType=1\nImageSize=2\n");
+    TMainForm &f = createShown();
+    f.windowHandle()->setScreen(plain);
+    QApplication::processEvents();
+    const PageView *page = control<PageView>(f, "img");
+    ASSERT_FALSE(page->image().isNull());
+    EXPECT_EQ(page->image().devicePixelRatio(), 1.0);
+    const QSize view = page->image().size();
+
+    f.windowHandle()->setScreen(dense);
+    QApplication::processEvents();
+    EXPECT_EQ(page->image().devicePixelRatio(), 2.0);
+    EXPECT_EQ(page->image().size(), view * 2);
+    EXPECT_EQ(page->size(), view);
+}
 
 TEST_F(MainFormTest, DesignTabsAreHiddenAndTheAboutPageIsActive)
 {
