@@ -66,7 +66,10 @@ AboutPage::AboutPage(QWidget *parent) : QWidget(parent)
 
 void AboutPage::setLogo(const QPixmap &logo)
 {
-    LogoImage->setPixmap(logo.scaledToHeight(140, Qt::SmoothTransformation));
+    // 140 view pixels tall, in the picture's own density.
+    QPixmap shown = logo.scaledToHeight(qRound(140 * logo.devicePixelRatio()), Qt::SmoothTransformation);
+    shown.setDevicePixelRatio(logo.devicePixelRatio());
+    LogoImage->setPixmap(shown);
 }
 
 // The pictures are drawn when the page is first shown, not while the window

@@ -1,9 +1,11 @@
 #include "app/glyphs.h"
 
+#include <QGuiApplication>
 #include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QtMath>
 
 #include <algorithm>
 
@@ -144,18 +146,33 @@ QIcon glyphIcon(Glyph glyph, int size)
     return QIcon(new GlyphEngine(glyph, size));
 }
 
+namespace {
+
+// A picture of w x h view pixels with as many pixels as the densest screen
+// shows of it, so that it is drawn sharp there; painted in view pixels.
+QPixmap canvas(int w, int h)
+{
+    const qreal ratio = qGuiApp ? std::max<qreal>(1.0, qGuiApp->devicePixelRatio()) : 1.0;
+    QPixmap pixmap(qCeil(w * ratio), qCeil(h * ratio));
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
+}
+
+} // namespace
+
 QPixmap logoPicture()
 {
-    QPixmap pixmap(360, 200);
+    QPixmap pixmap = canvas(360, 200);
+    const QRect area(0, 0, 360, 200);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient sky(0, 0, 0, 200);
     sky.setColorAt(0, QColor(250, 244, 226));
     sky.setColorAt(1, QColor(236, 222, 190));
-    p.fillRect(pixmap.rect(), sky);
+    p.fillRect(area, sky);
     p.setPen(QPen(kBrand, 3));
     p.setBrush(Qt::NoBrush);
-    p.drawRect(pixmap.rect().adjusted(2, 2, -3, -3));
+    p.drawRect(area.adjusted(2, 2, -3, -3));
     // An open book under the name.
     p.setBrush(QColor(255, 255, 255));
     p.setPen(QPen(kInk, 2));
@@ -183,21 +200,22 @@ QPixmap logoPicture()
 
 QPixmap waitPicture()
 {
-    QPixmap pixmap(220, 60);
+    QPixmap pixmap = canvas(220, 60);
+    const QRect area(0, 0, 220, 60);
     pixmap.fill(QColor(250, 244, 226));
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(kBrand, 2));
-    p.drawRect(pixmap.rect().adjusted(1, 1, -2, -2));
+    p.drawRect(area.adjusted(1, 1, -2, -2));
     p.setPen(kInk);
     p.setFont(QFont(QStringLiteral("DejaVu Sans"), 14, QFont::Bold));
-    p.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("Lütfen bekleyin..."));
+    p.drawText(area, Qt::AlignCenter, QStringLiteral("Lütfen bekleyin..."));
     return pixmap;
 }
 
 QPixmap aboutPicture(int which)
 {
-    QPixmap pixmap(120, 90);
+    QPixmap pixmap = canvas(120, 90);
     pixmap.fill(which == 1 ? QColor(70, 110, 160) : QColor(90, 140, 80));
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -217,7 +235,7 @@ QPixmap aboutPicture(int which)
 
 QIcon sharedImage(int index)
 {
-    QPixmap pixmap(16, 16);
+    QPixmap pixmap = canvas(16, 16);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);

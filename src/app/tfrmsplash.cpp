@@ -11,7 +11,7 @@ TfrmSplash::TfrmSplash(QWidget *parent)
     : QLabel(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), mPicture(logoPicture())
 {
     setPixmap(mPicture);
-    resize(mPicture.size());
+    resize(mPicture.deviceIndependentSize().toSize());
 }
 
 void TfrmSplash::showCentred()
