@@ -10,6 +10,8 @@
 
 #include "soundeditor/txaudioplayer.h"
 
+#include "lamemp3.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -70,31 +72,13 @@ QByteArray speechLikePcm()
     return bytes;
 }
 
-// The recording, made once with lame and kept in the temporary folder; it
-// gets its name only when complete.
+// Ten minutes of the speech-like sound as an MP3, made once.
 QString recording()
 {
-    const QString path = QDir::temp().filePath(QStringLiteral("lirena-bench-decode-10min.mp3"));
-    if (QFileInfo(path).size() > 0)
-        return path;
-    const QString pcm = path + QStringLiteral(".pcm"), part = path + QStringLiteral(".part");
-    {
-        QFile raw(pcm);
+    return benchx::lameRecording(QStringLiteral("lirena-bench-decode-10min.mp3"), [](QFile &raw) {
         const QByteArray bytes = speechLikePcm();
-        if (!raw.open(QIODevice::WriteOnly) || raw.write(bytes) != bytes.size())
-            return {};
-    }
-    QProcess lame;
-    lame.start(QStringLiteral("lame"), {"--quiet", "-r", "-s", "44.1", "--bitwidth", "16", "--signed",
-                                        "--little-endian", "-m", "j", "-b", "128", pcm, part});
-    const bool made =
-        lame.waitForFinished(600000) && lame.exitStatus() == QProcess::NormalExit && lame.exitCode() == 0;
-    QFile::remove(pcm);
-    if (!made || !QFile::rename(part, path)) {
-        QFile::remove(part);
-        return {};
-    }
-    return path;
+        return raw.write(bytes) == bytes.size();
+    });
 }
 
 // Decodes the recording as the sound editor does: play once the input is

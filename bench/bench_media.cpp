@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QThread>
 
+#include "lamemp3.h"
 #include "sinkmonitor.h"
 
 #include <benchmark/benchmark.h>
@@ -34,11 +35,7 @@ const QString kTone = QStringLiteral(LIRENA_TEST_DATA "/cbr-44k-stereo.mp3");
 // the temporary folder; it gets its name only when complete.
 QString longRecording()
 {
-    const QString path = QDir::temp().filePath("lirena-bench-60min-tagged.mp3");
-    if (QFileInfo(path).size() > 0)
-        return path;
-    const QString pcm = path + QStringLiteral(".pcm"), part = path + QStringLiteral(".part");
-    {
+    return benchx::lameRecording(QStringLiteral("lirena-bench-60min-tagged.mp3"), [](QFile &raw) {
         const int rate = 44100;
         QByteArray second(rate * 4, Qt::Uninitialized);
         auto *samples = reinterpret_cast<qint16 *>(second.data());
@@ -46,23 +43,12 @@ QString longRecording()
             samples[2 * i] = qint16(8000 * std::sin(2 * M_PI * 440 * i / rate));
             samples[2 * i + 1] = qint16(8000 * std::sin(2 * M_PI * 660 * i / rate));
         }
-        QFile raw(pcm);
-        if (!raw.open(QIODevice::WriteOnly))
-            return {};
-        for (int s = 0; s < 3600; ++s)
-            raw.write(second);
-    }
-    QProcess lame;
-    lame.start(QStringLiteral("lame"), {"--quiet", "-r", "-s", "44.1", "--bitwidth", "16", "--signed",
-                                        "--little-endian", "-m", "j", "-b", "128", pcm, part});
-    const bool made =
-        lame.waitForFinished(600000) && lame.exitStatus() == QProcess::NormalExit && lame.exitCode() == 0;
-    QFile::remove(pcm);
-    if (!made || !QFile::rename(part, path)) {
-        QFile::remove(part);
-        return {};
-    }
-    return path;
+        for (int s = 0; s < 3600; ++s) {
+            if (raw.write(second) != second.size())
+                return false;
+        }
+        return true;
+    });
 }
 
 // The same recording without its first frame, the Xing/Info tag: nothing in
