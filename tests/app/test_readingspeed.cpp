@@ -18,18 +18,6 @@
 
 using namespace lirena;
 
-namespace {
-
-class RateDevice : public ScriptedDevice
-{
-public:
-    double speed = 1.0;
-    void setRate(double rate) override { speed = rate; }
-    double rate() const override { return speed; }
-};
-
-} // namespace
-
 TEST(ReadingSpeed, KeysAndTheOptionsPageSetTheDeviceAndTheSettingsKeepIt)
 {
     QTemporaryDir programDir;

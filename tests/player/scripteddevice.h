@@ -91,3 +91,12 @@ public:
             state = Mode::Stopped;
     }
 };
+
+// A scripted device that keeps the reading speed it is given.
+class RateDevice : public ScriptedDevice
+{
+public:
+    double speed = 1.0;
+    void setRate(double rate) override { speed = rate; }
+    double rate() const override { return speed; }
+};
